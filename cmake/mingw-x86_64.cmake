@@ -1,0 +1,6 @@
+# Cross build for 64-bit Windows with MinGW-w64, posix threads flavour: the same
+# program and tests, run under Wine on Linux machines that cannot run 32-bit code.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_PREFIX x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

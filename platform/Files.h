@@ -1,0 +1,61 @@
+// File services: the few ways the program opens files, behind one interface so that
+// the logic runs on Windows and in the native tests alike, and so that tests can make
+// any step fail (a full disk, a file that cannot be replaced).
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// A file open for reading; closed by the destructor.
+class InputFile {
+public:
+  virtual ~InputFile() = default;
+  // Reads up to `size` bytes; `*got` is 0 at the end of the file. False on a read error.
+  virtual bool Read(char* buffer, size_t size, size_t* got) = 0;
+};
+
+// A file open for writing; closed by the destructor if Close was not called.
+class OutputFile {
+public:
+  virtual ~OutputFile() = default;
+  // Writes all of `data`; false when not everything could be written.
+  virtual bool Write(const char* data, size_t size) = 0;
+  // Closes the file; false when the system reports that the data could not be kept.
+  virtual bool Close() = 0;
+  // The absolute path of the file as the system resolved it when creating it.
+  virtual const std::string& FullPath() const = 0;
+};
+
+// What opening a source file tells about it.
+struct SourceFileInfo {
+  std::string fullPath;  // absolute, as the system resolved the given path
+  std::string fileName;  // the part after the last '\', '/' or ':' of fullPath
+};
+
+class FileSystem {
+public:
+  enum class Create {
+    kTruncate,   // create or truncate
+    kExclusive,  // create only when no file of that name exists
+  };
+
+  virtual ~FileSystem() = default;
+
+  // Opens `path` for reading with all sharing allowed and closes it again: the test
+  // that a source file exists and can be read. A folder cannot be opened this way.
+  virtual bool OpenSource(const std::string& path, SourceFileInfo* info) = 0;
+  // Opens `path` for reading, denying other writers; null when it cannot be opened.
+  virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
+  // Creates `path` for writing with no sharing; null when it cannot be created.
+  virtual std::unique_ptr<OutputFile> CreateForWriting(const std::string& path, Create mode) = 0;
+  // Moves `from` over `to`, replacing `to` when it exists.
+  virtual bool Replace(const std::string& from, const std::string& to) = 0;
+  virtual bool Remove(const std::string& path) = 0;
+  virtual bool Exists(const std::string& path) = 0;
+};
+
+// The file system of the machine the program runs on (stateless, lives for the process).
+FileSystem& PlatformFileSystem();
+
+// The file name part of a path: after the last '\', '/' or ':' (double-byte aware).
+std::string FileNameOfPath(const std::string& path);

@@ -1,0 +1,71 @@
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace text {
+
+int CharLength(const std::string& s, size_t pos) {
+  return (IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size()) ? 2 : 1;
+}
+
+int ReverseFindAny(const std::string& s, const char* set) {
+  // Walks forward so that every trail byte is seen as part of its character.
+  int found = -1;
+  for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
+    if (CharLength(s, i) == 1 && s[i] != '\0' && std::strchr(set, s[i]) != nullptr) found = static_cast<int>(i);
+  }
+  return found;
+}
+
+std::string Left(const std::string& s, int count) {
+  if (count <= 0) return std::string();
+  return s.substr(0, std::min(static_cast<size_t>(count), s.size()));
+}
+
+std::string Mid(const std::string& s, int first, int count) {
+  if (first < 0) first = 0;
+  if (count <= 0 || static_cast<size_t>(first) >= s.size()) return std::string();
+  return s.substr(static_cast<size_t>(first), static_cast<size_t>(count));
+}
+
+std::string Mid(const std::string& s, int first) {
+  if (first < 0) first = 0;
+  if (static_cast<size_t>(first) >= s.size()) return std::string();
+  return s.substr(static_cast<size_t>(first));
+}
+
+std::string Right(const std::string& s, int count) {
+  if (count <= 0) return std::string();
+  const size_t n = std::min(static_cast<size_t>(count), s.size());
+  return s.substr(s.size() - n);
+}
+
+std::string ToLowerAscii(const std::string& s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size();) {
+    const int len = CharLength(a, i);
+    if (len == 2) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+    } else {
+      char x = a[i], y = b[i];
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+      if (x != y) return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+int FileNameStart(const std::string& path) { return ReverseFind(path, '\\') + 1; }
+
+}  // namespace text

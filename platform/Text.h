@@ -1,0 +1,50 @@
+// Byte-string helpers for text in the ANSI code page 932 (Shift_JIS).
+// Every string of the program is a std::string of CP932 bytes. Positions and counts
+// are in bytes. Searches step over double-byte characters, so the trail byte of a
+// character such as ソ (83 5C) or ポ (83 7C) is never taken for '\' or '|'.
+#pragma once
+#include <string>
+
+namespace text {
+
+// 0x81-0x9F and 0xE0-0xFC start a double-byte character.
+inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+// 0x40-0x7E and 0x80-0xFC may follow a lead byte.
+inline bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
+// Byte length of the character starting at `pos`: 2 for a lead byte followed by any
+// byte, 1 otherwise (a lead byte at the very end counts as one byte).
+int CharLength(const std::string& s, size_t pos);
+
+// Position of the last character equal to one of the single-byte characters in `set`,
+// stepping over double-byte characters; -1 when there is none.
+int ReverseFindAny(const std::string& s, const char* set);
+inline int ReverseFind(const std::string& s, char c) {
+  const char set[2] = {c, '\0'};
+  return ReverseFindAny(s, set);
+}
+
+// Substrings with byte counts. A negative count gives the empty string, a start or a
+// count past the end stops at the end, a negative start counts as 0.
+std::string Left(const std::string& s, int count);
+std::string Mid(const std::string& s, int first, int count);
+std::string Mid(const std::string& s, int first);
+std::string Right(const std::string& s, int count);
+
+// Lower-cases the single-byte letters A-Z only; every other byte, including the
+// bytes of double-byte characters, stays.
+std::string ToLowerAscii(const std::string& s);
+
+// Equality with single-byte letters folded to one case; double-byte characters are
+// compared byte for byte (their trail bytes are never folded).
+bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b);
+
+// True when the last byte of `s` is a backslash (the byte test paths use; a path
+// ending in ソ therefore counts, as it does for the platform's own path code).
+inline bool EndsWithBackslashByte(const std::string& s) { return !s.empty() && s.back() == '\\'; }
+
+// Position just after the last '\\' of a path (0 when there is none), stepping over
+// double-byte characters: the start of the file name.
+int FileNameStart(const std::string& path);
+
+}  // namespace text

@@ -1,0 +1,100 @@
+// File services over the Win32 file API with the sharing modes the program relies on:
+// sources are probed with all sharing allowed, files are read denying other writers,
+// and written with no sharing at all.
+#include <windows.h>
+
+#include "platform/Files.h"
+#include "platform/win32/Handles.h"
+
+namespace {
+
+// Paths are limited to MAX_PATH - 1 bytes; longer ones are refused, never cut.
+bool PathFits(const std::string& path) { return !path.empty() && path.size() < MAX_PATH; }
+
+std::string FullPathOf(const std::string& path) {
+  char buffer[MAX_PATH];
+  const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+  if (n == 0 || n >= MAX_PATH) return path;
+  return std::string(buffer, n);
+}
+
+class Win32InputFile : public InputFile {
+public:
+  explicit Win32InputFile(ScopedHandle h) : h_(std::move(h)) {}
+  bool Read(char* buffer, size_t size, size_t* got) override {
+    DWORD read = 0;
+    const DWORD want = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    if (!ReadFile(h_.Get(), buffer, want, &read, nullptr)) return false;
+    *got = read;
+    return true;
+  }
+
+private:
+  ScopedHandle h_;
+};
+
+class Win32OutputFile : public OutputFile {
+public:
+  Win32OutputFile(ScopedHandle h, std::string fullPath) : h_(std::move(h)), fullPath_(std::move(fullPath)) {}
+  bool Write(const char* data, size_t size) override {
+    while (size > 0) {
+      const DWORD want = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+      DWORD written = 0;
+      if (!WriteFile(h_.Get(), data, want, &written, nullptr) || written == 0) return false;
+      data += written;
+      size -= written;
+    }
+    return true;
+  }
+  bool Close() override { return h_.IsValid() && h_.Reset(); }
+  const std::string& FullPath() const override { return fullPath_; }
+
+private:
+  ScopedHandle h_;
+  std::string fullPath_;
+};
+
+class Win32FileSystem : public FileSystem {
+public:
+  bool OpenSource(const std::string& path, SourceFileInfo* info) override {
+    if (!PathFits(path)) return false;
+    ScopedHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.IsValid()) return false;
+    info->fullPath = FullPathOf(path);
+    info->fileName = FileNameOfPath(info->fullPath);
+    return true;
+  }
+
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
+    if (!PathFits(path)) return nullptr;
+    ScopedHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!h.IsValid()) return nullptr;
+    return std::make_unique<Win32InputFile>(std::move(h));
+  }
+
+  std::unique_ptr<OutputFile> CreateForWriting(const std::string& path, Create mode) override {
+    if (!PathFits(path)) return nullptr;
+    ScopedHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                               mode == Create::kExclusive ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+    if (!h.IsValid()) return nullptr;
+    return std::make_unique<Win32OutputFile>(std::move(h), FullPathOf(path));
+  }
+
+  bool Replace(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  }
+  bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
+  bool Exists(const std::string& path) override {
+    return PathFits(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem() {
+  static Win32FileSystem fileSystem;
+  return fileSystem;
+}

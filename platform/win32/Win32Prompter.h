@@ -1,0 +1,24 @@
+// The Prompter over Win32: message boxes captioned with the application's name, the
+// common file dialogs and the shell's folder browser.
+#pragma once
+#include <windows.h>
+
+#include "platform/Prompter.h"
+
+// The application's name: the executable's file name without its extension ("Brumlet").
+std::string ApplicationName();
+
+class Win32Prompter : public Prompter {
+public:
+  // Boxes and dialogs are owned by `owner` (may be null).
+  explicit Win32Prompter(HWND owner = nullptr) : owner_(owner) {}
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+  void ShowMessage(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  bool ChooseFiles(const FileDialogRequest& request, std::vector<std::string>* paths) override;
+  bool BrowseForFolder(const std::string& title, std::string* folder) override;
+
+private:
+  HWND owner_;
+};
