@@ -1,0 +1,62 @@
+// The fixed texts of the program's logic, in one place. Source files are UTF-8 and
+// compiled to CP932, so every literal here is Shift_JIS bytes at run time.
+// The texts of the windows themselves live in res/Brumlet.rc.
+#pragma once
+
+namespace texts {
+
+// Track list column headings, by column index.
+inline const char* const kColumnHeadings[7] = {
+    "ファイル名", "品質", "タイトル", "コンテンツ作成者", "著作権表示", "説明", "保存先ファイル名",
+};
+inline const int kDefaultColumnWidths[7] = {200, 48, 90, 100, 100, 200, 200};
+
+// Encoding.
+inline const char kFileMissing[] = "ファイルが存在しません";
+inline const char kUnsafeSavePathOrTag[] =
+    "保存先ファイル名またはタグに使用できない内容が含まれているため、このファイルはエンコードしません。\n";
+inline const char kOutputIsSource[] = "保存先ファイル名が元のファイルと同じため、このファイルはエンコードしません。\n";
+inline const char kOutputDuplicated[] =
+    "保存先ファイル名が他のファイルと重複しているため、このファイルはエンコードしません。\n";
+inline const char kConfirmEncoding[] =
+    "今から指定されたファイルのエンコードを開始します。\n"
+    "\n"
+    "エンコードの手順を記述したバッチファイルが作成され、そのファイルが実行されます。\n"
+    "エンコードの進行状況は、新しく開くコンソールを参照してください。\n"
+    "\n"
+    "エンコードを開始してよろしいですか？";
+inline const char kTempFileFailed[] = "テンポラリファイルを作成できませんでした。";
+inline const char kLaunchFailedBefore[] = "バッチファイル ";
+inline const char kLaunchFailedAfter[] = " は起動できませんでした．\n";
+inline const char kProgramFilesUnset[] = "環境変数 ProgramFiles が設定されていないため、エンコーダの場所が分かりません。";
+inline const char kEncoderFolderTooLong[] = "エンコーダのフォルダ名が長すぎます。\n";
+
+// The encoding script.
+inline const char kEncoderSubfolder[] = "\\Windows Media Components\\Encoder";
+inline const char kScriptName[] = "te4w45iti4r2mp";
+inline const char kScriptBlockNumbers[] = "echo ■ %d曲中 %d曲目 : \necho ";
+inline const char kScriptEncodingFile[] = " をエンコードしています…\n";
+inline const char kScriptFullPath[] = "echo フルパス = ";
+inline const char kScriptFinished[] = "echo エンコードは終了しました。\n";
+
+// Encoding-information file.
+inline const char kEncodingInfoHeader[] = "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明";
+inline const char kCsvFilter[] = "CSVファイル(*.csv)|*.csv|全てのファイル(*.*)|*.*||";
+inline const char kCannotWriteFile[] =
+    "ファイルに書き込めません。ファイルが書き込み禁止になっているか、ディスクの容量が不足しています。";
+inline const char kCannotReadFile[] = "指定されたファイルは読み取れません。";
+
+// Track information.
+inline const char kHintWithFileName[] = "※ファイル名まで含めて指定してください";
+inline const char kHintFolder[] =
+    "※フォルダを指定してください．各ファイルのエンコード結果は，指定したフォルダの下に拡張子が\".wma\"に変わったファイルに保存されます．";
+inline const char kBrowseFolderTitle[] = "保存先の選択";
+inline const char kTagTooLong[] = "255 文字以内で入力してください。";
+
+// Commands.
+inline const char kWavFilter[] = "WAVEファイル(*.wav)|*.wav|全てのファイル(*.*)|*.*||";
+inline const char kRemoveRefused[] = "ファイルをリストから削除できませんでした";
+inline const char kManualName[] = "ReadMe.html";
+inline const char kManualFailed[] = "説明書 (ReadMe.html) を開けませんでした。";
+
+}  // namespace texts
