@@ -1,0 +1,75 @@
+// A Prompter for tests: records every message, question, file dialog and folder
+// browser it is shown, and answers from queues the test fills (or from defaults once a
+// queue is empty). Header-only so every test folder can include it.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Prompter.h"
+
+class FakePrompter : public Prompter {
+public:
+  // One call in the order it happened, for tests that care how messages and questions interleave.
+  struct Event {
+    enum Kind { kMessage, kQuestion, kChooseFiles, kBrowseForFolder } kind;
+    std::string text;  // message, question or folder-browser title; empty for file dialogs
+  };
+
+  // What was shown.
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::vector<FileDialogRequest> fileDialogs;
+  std::vector<std::string> folderTitles;
+  std::vector<Event> events;
+
+  // Scripted answers. A question pops `answers`, then falls back to `defaultAnswer`.
+  std::deque<bool> answers;
+  bool defaultAnswer = false;
+  // A file dialog pops `fileChoices`; an empty choice list (or none left) means cancelled.
+  std::deque<std::vector<std::string>> fileChoices;
+  // The folder browser pops `folderChoices`; an empty string (or none left) means cancelled.
+  std::deque<std::string> folderChoices;
+
+  // Runs inside ShowMessage, after recording: lets a test act while the "box" is up
+  // (the real box runs a nested message loop).
+  void (*onMessage)(void* context, const std::string& text) = nullptr;
+  void* onMessageContext = nullptr;
+
+  void ShowMessage(const std::string& text) override {
+    messages.push_back(text);
+    events.push_back({Event::kMessage, text});
+    if (onMessage) onMessage(onMessageContext, text);
+  }
+
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    events.push_back({Event::kQuestion, text});
+    if (answers.empty()) return defaultAnswer;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  bool ChooseFiles(const FileDialogRequest& request, std::vector<std::string>* paths) override {
+    fileDialogs.push_back(request);
+    events.push_back({Event::kChooseFiles, std::string()});
+    if (fileChoices.empty()) return false;
+    std::vector<std::string> choice = std::move(fileChoices.front());
+    fileChoices.pop_front();
+    if (choice.empty()) return false;
+    *paths = std::move(choice);
+    return true;
+  }
+
+  bool BrowseForFolder(const std::string& title, std::string* folder) override {
+    folderTitles.push_back(title);
+    events.push_back({Event::kBrowseForFolder, title});
+    if (folderChoices.empty()) return false;
+    std::string choice = std::move(folderChoices.front());
+    folderChoices.pop_front();
+    if (choice.empty()) return false;
+    *folder = std::move(choice);
+    return true;
+  }
+};
