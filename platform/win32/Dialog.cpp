@@ -1,0 +1,222 @@
+#include "platform/win32/Dialog.h"
+
+#include <vector>
+
+#include "platform/win32/Win32Prompter.h"
+
+std::string GetWindowString(HWND hwnd) {
+  const int length = GetWindowTextLengthA(hwnd);
+  if (length <= 0) return std::string();
+  std::vector<char> buffer(static_cast<size_t>(length) + 1);
+  const int got = GetWindowTextA(hwnd, buffer.data(), length + 1);
+  return std::string(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+// --- DataExchange ---
+
+void DataExchange::Text(int id, std::string& value) {
+  if (failed_) return;
+  HWND control = dialog_.Item(id);
+  if (saving_) {
+    value = GetWindowString(control);
+  } else if (GetWindowString(control) != value) {
+    SetWindowTextA(control, value.c_str());
+  }
+}
+
+void DataExchange::MaxBytes(int id, const std::string& value, size_t maxBytes, const char* message) {
+  if (failed_) return;
+  if (!saving_) {
+    SendDlgItemMessageA(dialog_.Hwnd(), id, EM_LIMITTEXT, maxBytes, 0);
+    return;
+  }
+  if (value.size() > maxBytes) {
+    MessageBoxA(dialog_.Hwnd(), message, ApplicationName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    Fail(id);
+  }
+}
+
+void DataExchange::Radio(int firstId, int& value) {
+  if (failed_) return;
+  // The group runs from the first button up to the next control that starts a group.
+  HWND button = dialog_.Item(firstId);
+  if (saving_) value = -1;
+  int index = 0;
+  while (button != nullptr) {
+    if (saving_) {
+      if (SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
+    } else {
+      SendMessageA(button, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    button = GetWindow(button, GW_HWNDNEXT);
+    if (button == nullptr || (GetWindowLongA(button, GWL_STYLE) & WS_GROUP)) break;
+    ++index;
+  }
+}
+
+void DataExchange::Fail(int id) {
+  failed_ = true;
+  HWND control = dialog_.Item(id);
+  SetFocus(control);
+  SendMessageA(control, EM_SETSEL, 0, -1);
+}
+
+// --- Dialog ---
+
+Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+
+Dialog::~Dialog() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+INT_PTR Dialog::DoModal() {
+  ended_ = false;
+  result_ = IDCANCEL;
+  const bool ownerWasEnabled = parent_ != nullptr && IsWindowEnabled(parent_);
+  hwnd_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent_, DialogProc,
+                             reinterpret_cast<LPARAM>(this));
+  if (hwnd_ == nullptr) return -1;
+  if (ownerWasEnabled) EnableWindow(parent_, FALSE);
+  if (!ended_) ShowWindow(hwnd_, SW_SHOW);
+
+  MSG msg;
+  while (!ended_) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {  // WM_QUIT: end this loop and leave the message for the next one out
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (got < 0) break;
+    if (PreTranslateMessage(&msg)) continue;
+    if (IsDialogMessageA(hwnd_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+
+  // Re-enable the owner before this window goes, so the focus returns to it.
+  if (ownerWasEnabled) EnableWindow(parent_, TRUE);
+  if (parent_ != nullptr && GetActiveWindow() == hwnd_) SetActiveWindow(parent_);
+  DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
+  return result_;
+}
+
+void Dialog::EndDialog(INT_PTR result) {
+  result_ = result;
+  ended_ = true;
+  // Wake the loop, which may be waiting in GetMessage.
+  if (hwnd_ != nullptr) PostMessageA(hwnd_, WM_NULL, 0, 0);
+}
+
+bool Dialog::UpdateData(bool saving) {
+  ++exchangeDepth_;
+  DataExchange dx(*this, saving);
+  DoDataExchange(dx);
+  --exchangeDepth_;
+  return !dx.Failed();
+}
+
+BOOL Dialog::OnInitDialog() {
+  UpdateData(false);
+  return TRUE;
+}
+
+void Dialog::OnOK() {
+  if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool Dialog::OnCommand(int, int, HWND) { return false; }
+bool Dialog::OnNotify(int, NMHDR*, LRESULT*) { return false; }
+void Dialog::OnTimer(UINT_PTR) {}
+void Dialog::OnSize(UINT, int, int) {}
+bool Dialog::OnPaint() { return false; }
+void Dialog::OnDestroy() {}
+bool Dialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR*) { return false; }
+bool Dialog::PreTranslateMessage(MSG*) { return false; }
+void Dialog::DoDataExchange(DataExchange&) {}
+
+void Dialog::CenterOnOwner() {
+  RECT dialog, area;
+  GetWindowRect(hwnd_, &dialog);
+  if (parent_ != nullptr && IsWindowVisible(parent_) && !IsIconic(parent_)) {
+    GetWindowRect(parent_, &area);
+  } else {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  }
+  const int width = dialog.right - dialog.left;
+  const int height = dialog.bottom - dialog.top;
+  int x = area.left + ((area.right - area.left) - width) / 2;
+  int y = area.top + ((area.bottom - area.top) - height) / 2;
+  if (x < 0) x = 0;
+  if (y < 0) y = 0;
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Dialog* self;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<Dialog*>(lParam);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+  } else {
+    self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  }
+  if (self == nullptr) return FALSE;
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR result = 0;
+  if (OnMessage(message, wParam, lParam, &result)) return result;
+
+  switch (message) {
+    case WM_INITDIALOG: {
+      CenterOnOwner();
+      return OnInitDialog();
+    }
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      HWND control = reinterpret_cast<HWND>(lParam);
+      // Notifications from controls while the dialog itself fills them are not the user's.
+      if (control != nullptr && InExchange()) return TRUE;
+      if (OnCommand(id, code, control)) return TRUE;
+      if (code == BN_CLICKED || control == nullptr) {
+        if (id == IDOK) {
+          OnOK();
+          return TRUE;
+        }
+        if (id == IDCANCEL) {
+          OnCancel();
+          return TRUE;
+        }
+      }
+      return FALSE;
+    }
+    case WM_NOTIFY: {
+      NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+      if (InExchange()) return FALSE;
+      LRESULT notifyResult = 0;
+      if (OnNotify(static_cast<int>(header->idFrom), header, &notifyResult)) {
+        SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, notifyResult);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_TIMER:
+      OnTimer(wParam);
+      return TRUE;
+    case WM_SIZE:
+      OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+      return TRUE;
+    case WM_PAINT:
+      return OnPaint() ? TRUE : FALSE;
+    case WM_DESTROY:
+      OnDestroy();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
