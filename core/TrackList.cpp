@@ -17,6 +17,13 @@ int CompareTrackPaths(const std::string& a, const std::string& b) {
   // have the same lengths, so one index serves both.
   size_t i = 0;
   while (i < a.size() && i < b.size()) {
+    unsigned char x0 = static_cast<unsigned char>(a[i]);
+    unsigned char y0 = static_cast<unsigned char>(b[i]);
+    if (x0 < 0x80 && y0 < 0x80) {  // the common case: two single-byte characters
+      if (x0 != y0 && FoldAscii(x0) != FoldAscii(y0)) return FoldAscii(x0) < FoldAscii(y0) ? -1 : 1;
+      ++i;
+      continue;
+    }
     const int la = text::CharLength(a, i);
     const int lb = text::CharLength(b, i);
     unsigned char x = static_cast<unsigned char>(a[i]);
