@@ -1,0 +1,71 @@
+#include "core/TrackEditing.h"
+
+#include "platform/FileTitle.h"
+#include "platform/Text.h"
+
+namespace {
+
+// True when `name` ends in ".wav" in any letter case, the "." starting a character
+// (not the second byte of a double-byte one).
+bool EndsWithWav(const std::string& name) {
+  if (name.size() < 4) return false;
+  const size_t dot = name.size() - 4;
+  size_t i = 0;
+  while (i < dot) i += text::CharLength(name, i);
+  return i == dot && text::EqualsIgnoreAsciiCase(name.substr(dot), ".wav");
+}
+
+// The tag fields of the form beside the column each belongs to, in merge order.
+struct TagField {
+  std::string TrackInfoForm::*text;
+  int TrackInfoForm::*mode;
+  int column;
+};
+const TagField kTagFields[] = {
+    {&TrackInfoForm::author, &TrackInfoForm::authorMode, kColumnAuthor},
+    {&TrackInfoForm::copyright, &TrackInfoForm::copyrightMode, kColumnCopyright},
+    {&TrackInfoForm::description, &TrackInfoForm::descriptionMode, kColumnDescription},
+    {&TrackInfoForm::title, &TrackInfoForm::titleMode, kColumnTitle},
+};
+
+}  // namespace
+
+std::string SaveNameOf(const std::string& path) {
+  std::string name = FileTitleOf(path);
+  // Any case: a source named Take.WAV must not give an output named like itself.
+  if (EndsWithWav(name)) name.replace(name.size() - 4, 4, ".wma");
+  return name;
+}
+
+bool MergeSelectedTracks(const TrackList& tracks, TrackInfoForm* form) {
+  const int first = tracks.GetFirstSelectedTrack();
+  if (first < 0) return false;
+  TrackInfoForm merged;
+  for (const TagField& field : kTagFields) merged.*field.text = tracks.GetItemText(first, field.column);
+  merged.fileName = SaveNameOf(tracks.GetItemText(first, kColumnPath));
+  merged.savePath = tracks.GetItemText(first, kColumnSavePath);
+  // A tag is shown only when every selected row has the same one; the save path is
+  // always the first row's.
+  for (int row = tracks.GetNextSelectedTrack(first); row >= 0; row = tracks.GetNextSelectedTrack(row)) {
+    merged.fileName.clear();
+    for (const TagField& field : kTagFields) {
+      if (merged.*field.text != tracks.GetItemText(row, field.column)) (merged.*field.text).clear();
+    }
+  }
+  *form = merged;
+  return true;
+}
+
+void ApplyToSelectedTracks(TrackList& tracks, const TrackInfoForm& form) {
+  const bool several = tracks.GetSelectedTrackCount() >= 2;
+  for (int row = tracks.GetFirstSelectedTrack(); row >= 0; row = tracks.GetNextSelectedTrack(row)) {
+    for (const TagField& field : kTagFields) {
+      if (form.*field.mode == kChangeField) tracks.SetItemText(row, field.column, form.*field.text);
+    }
+    if (form.savePathMode == kChangeField) {
+      const std::string savePath =
+          several ? form.savePath + SaveNameOf(tracks.GetItemText(row, kColumnPath)) : form.savePath;
+      tracks.SetItemText(row, kColumnSavePath, savePath);
+    }
+  }
+}

@@ -1,0 +1,76 @@
+#include "core/TrackInfoForm.h"
+
+#include <gtest/gtest.h>
+
+#include "core/Texts.h"
+
+TEST(TrackInfoForm, StartsEmptyWithEveryFieldKept) {
+  const TrackInfoForm form;
+  for (const std::string* s : {&form.fileName, &form.author, &form.copyright, &form.description, &form.title,
+                               &form.savePath, &form.hint}) {
+    EXPECT_EQ(*s, "");
+  }
+  for (int mode : {form.authorMode, form.copyrightMode, form.descriptionMode, form.titleMode, form.savePathMode}) {
+    EXPECT_EQ(mode, kKeepField);
+  }
+}
+
+TEST(TrackInfoForm, HintAsksForAFolderOnlyWithoutAFileName) {
+  TrackInfoForm form;
+  EXPECT_STREQ(SavePathHint(form), texts::kHintFolder);
+  form.fileName = "one.wma";
+  EXPECT_STREQ(SavePathHint(form), texts::kHintWithFileName);
+}
+
+TEST(TrackInfoForm, ConfirmingAppendsTheBackslashOnlyToAFolder) {
+  TrackInfoForm form;
+  form.savePath = "D:\\out";
+  CompleteSavePath(form);
+  EXPECT_EQ(form.savePath, "D:\\out\\");
+  CompleteSavePath(form);  // never a second one
+  EXPECT_EQ(form.savePath, "D:\\out\\");
+
+  form.savePath = "";
+  CompleteSavePath(form);
+  EXPECT_EQ(form.savePath, "");
+
+  // One track: the box holds a file path and stays as typed.
+  form.fileName = "one.wma";
+  form.savePath = "D:\\out";
+  CompleteSavePath(form);
+  EXPECT_EQ(form.savePath, "D:\\out");
+}
+
+TEST(TrackInfoForm, ConfirmingLooksAtTheLastByteOnly) {
+  // D:\ソ ends in the byte 5C: the test is the last byte, as the platform's own path code does it.
+  TrackInfoForm form;
+  form.savePath = "D:\\\x83\x5c";
+  CompleteSavePath(form);
+  EXPECT_EQ(form.savePath, "D:\\\x83\x5c");
+  // D:\表示 ends in 8E A6: a backslash is appended.
+  form.savePath = "D:\\\x95\x5c\x8e\xa6";
+  CompleteSavePath(form);
+  EXPECT_EQ(form.savePath, "D:\\\x95\x5c\x8e\xa6\\");
+}
+
+TEST(TrackInfoForm, ChosenFolderIsJoinedWithTheFileNameAndMarkedChanged) {
+  TrackInfoForm form;
+  form.fileName = "a.wma";
+  SetSaveFolder(form, "C:\\");
+  EXPECT_EQ(form.savePath, "C:\\a.wma");
+  EXPECT_EQ(form.savePathMode, kChangeField);
+
+  form.fileName = "song.wma";
+  SetSaveFolder(form, "D:\\out");
+  EXPECT_EQ(form.savePath, "D:\\out\\song.wma");
+
+  // Several tracks: the folder with its closing backslash.
+  form.fileName = "";
+  SetSaveFolder(form, "D:\\out");
+  EXPECT_EQ(form.savePath, "D:\\out\\");
+
+  // A folder far longer than any fixed buffer is taken whole.
+  const std::string deep = "D:\\" + std::string(400, 'x');
+  SetSaveFolder(form, deep);
+  EXPECT_EQ(form.savePath, deep + "\\");
+}
