@@ -1,0 +1,224 @@
+#include "core/EncodingScript.h"
+
+#include <cstdio>
+#include <unordered_set>
+
+#include "core/Texts.h"
+#include "core/TrackList.h"
+#include "platform/Files.h"
+#include "platform/Prompter.h"
+#include "platform/Text.h"
+
+namespace {
+
+const char kSeparator[] = "echo ------------------------------------------------------\n";  // 54 hyphens
+const char kCommandHead[] = "cscript.exe wmcmd.vbs -audioonly -input \"";
+const char kCommandTail[] = "-a_mode 2 -a_codec WMA9LSL -a_setting Q100_44_2_16 -v_performance 100 -silent";
+
+// Tag options in the order the encoder is given them, whatever the column order.
+const struct {
+  int column;
+  const char* option;
+} kTagOptions[] = {
+    {kColumnAuthor, "-author \""},
+    {kColumnCopyright, "-copyright \""},
+    {kColumnDescription, "-description \""},
+    {kColumnTitle, "-title \""},
+};
+
+bool IsControlByte(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+// Collects the script's lines (each ending in '\n') and writes them as text mode
+// does, every '\n' as CR LF, in large pieces. Once a write fails it writes no more.
+class TextWriter {
+public:
+  explicit TextWriter(OutputFile& file) : file_(file) { buffer_.reserve(kChunk + 4096); }
+
+  void Put(const std::string& lines) {
+    for (char c : lines) {
+      if (c == '\n') buffer_ += '\r';
+      buffer_ += c;
+    }
+    if (buffer_.size() >= kChunk) Flush();
+  }
+  bool Flush() {
+    if (ok_ && !buffer_.empty()) ok_ = file_.Write(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return ok_;
+  }
+  bool ok() const { return ok_; }
+
+private:
+  static constexpr size_t kChunk = 64 * 1024;
+  OutputFile& file_;
+  std::string buffer_;
+  bool ok_ = true;
+};
+
+// True when `s` can stand between double quotes on a command line as it is: no '"',
+// no control byte, and every lead byte followed by a valid trail byte (a broken pair
+// could swallow the closing quote when the interpreter decodes the line).
+bool IsSafeInQuotes(const std::string& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (text::IsLeadByte(c)) {
+      if (i + 1 >= s.size() || !text::IsTrailByte(static_cast<unsigned char>(s[i + 1]))) return false;
+      ++i;
+    } else if (c == '"' || IsControlByte(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// '%' doubled, so the interpreter expands no variable or argument inside the value.
+// No trail byte is 0x25, so a plain byte walk is exact.
+void AppendPercentDoubled(std::string& out, const std::string& s) {
+  for (char c : s) {
+    if (c == '%') out += '%';
+    out += c;
+  }
+}
+
+// For the echo lines: '%' doubled and each single-byte ^ & | < > preceded by '^'.
+// Double-byte characters are copied whole (ポ 83 7C, タ 83 5E keep their trail bytes).
+// `s` has passed IsSafeInQuotes, so every lead byte has its trail byte.
+void AppendEchoEscaped(std::string& out, const std::string& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (text::IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < s.size()) {
+      out += c;
+      out += s[++i];
+      continue;
+    }
+    if (c == '%') {
+      out += '%';
+    } else if (c == '^' || c == '&' || c == '|' || c == '<' || c == '>') {
+      out += '^';
+    }
+    out += c;
+  }
+}
+
+// A tag value made safe inside double quotes: '"' becomes the full-width quote "＂",
+// control bytes and lead bytes without a valid trail byte become spaces, '%' is doubled.
+void AppendTag(std::string& out, const std::string& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (text::IsLeadByte(c)) {
+      if (i + 1 < s.size() && text::IsTrailByte(static_cast<unsigned char>(s[i + 1]))) {
+        out += s[i];
+        out += s[++i];
+      } else {
+        out += ' ';
+      }
+    } else if (c == '"') {
+      out += "＂";
+    } else if (IsControlByte(c)) {
+      out += ' ';
+    } else {
+      if (c == '%') out += '%';
+      out += static_cast<char>(c);
+    }
+  }
+}
+
+// The output path derived from the source: the full path without the extension of its
+// file name, plus ".wma". A "." in a folder name is not an extension.
+std::string DerivedOutputPath(const std::string& fullPath) {
+  const int nameStart = text::ReverseFindAny(fullPath, "\\/:") + 1;
+  const int dot = text::ReverseFind(fullPath, '.');
+  return (dot >= nameStart ? text::Left(fullPath, dot) : fullPath) + ".wma";
+}
+
+// A key under which paths that differ only in the case of single-byte letters are
+// equal; double-byte characters are kept byte for byte.
+std::string FoldedPath(const std::string& s) {
+  std::string out(s);
+  for (size_t i = 0; i < out.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(out[i]);
+    if (text::IsLeadByte(c)) {
+      ++i;
+    } else if (c >= 'A' && c <= 'Z') {
+      out[i] = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& prompter, OutputFile& file,
+                         const std::string& encoderFolder, const std::string& scriptPath) {
+  TextWriter writer(file);
+  std::string lines = "@echo off\n\nC:\nCD \"";
+  AppendPercentDoubled(lines, encoderFolder);
+  lines += "\"\n";
+  writer.Put(lines);
+
+  const int count = tracks.GetTrackCount();
+  std::unordered_set<std::string> outputs;  // folded output paths of the rows written so far
+  std::string command;
+  for (int row = 0; row < count && writer.ok(); ++row) {
+    const std::string& path = tracks.GetItemText(row, kColumnPath);
+    SourceFileInfo source;
+    // A longer path would have to be cut to be opened, and then names another file.
+    if (path.size() > kMaxPathBytes || !files.OpenSource(path, &source)) {
+      prompter.ShowMessage(texts::kFileMissing);
+      continue;
+    }
+
+    const std::string& savePath = tracks.GetItemText(row, kColumnSavePath);
+    const std::string output = savePath.empty() ? DerivedOutputPath(source.fullPath) : savePath;
+    bool safe = IsSafeInQuotes(source.fullPath) && IsSafeInQuotes(output);
+    if (safe) {
+      command.assign(kCommandHead);
+      AppendPercentDoubled(command, source.fullPath);
+      command += "\" -output \"";
+      AppendPercentDoubled(command, output);
+      command += "\" ";
+      for (const auto& tag : kTagOptions) {
+        const std::string& value = tracks.GetItemText(row, tag.column);
+        if (value.empty()) continue;
+        command += tag.option;
+        AppendTag(command, value);
+        command += "\" ";
+      }
+      command += kCommandTail;
+      safe = command.size() <= kMaxCommandLineBytes;
+    }
+    if (!safe) {
+      prompter.ShowMessage(texts::kUnsafeSavePathOrTag + path);
+      continue;
+    }
+    if (text::EqualsIgnoreAsciiCase(output, source.fullPath)) {
+      prompter.ShowMessage(texts::kOutputIsSource + source.fullPath);
+      continue;
+    }
+    if (!outputs.insert(FoldedPath(output)).second) {
+      prompter.ShowMessage(texts::kOutputDuplicated + output);
+      continue;
+    }
+
+    lines.clear();
+    if (row != 0) lines += kSeparator;
+    char numbers[sizeof texts::kScriptBlockNumbers + 32];
+    std::snprintf(numbers, sizeof numbers, texts::kScriptBlockNumbers, count, row + 1);
+    lines += numbers;
+    AppendEchoEscaped(lines, source.fileName);
+    lines += texts::kScriptEncodingFile;
+    lines += texts::kScriptFullPath;
+    AppendEchoEscaped(lines, source.fullPath);
+    lines += '\n';
+    lines += command;
+    lines += '\n';
+    writer.Put(lines);
+  }
+
+  lines = texts::kScriptFinished;
+  lines += "pause\ndel \"";
+  AppendPercentDoubled(lines, scriptPath);
+  lines += "\"\n";
+  writer.Put(lines);
+  return writer.Flush();
+}

@@ -1,0 +1,35 @@
+// The encoding script: the batch file that changes into the encoder's folder and runs
+// `cscript.exe wmcmd.vbs` once per track, echoing progress between the calls, and
+// deletes itself after a final pause.
+#pragma once
+#include <string>
+
+class FileSystem;
+class OutputFile;
+class Prompter;
+class TrackList;
+
+// The longest path the program hands to the system (MAX_PATH less the terminator).
+constexpr size_t kMaxPathBytes = 259;
+// The longest command line the command interpreter accepts.
+constexpr size_t kMaxCommandLineBytes = 8191;
+
+// Writes the header, one block per row of `tracks` and the footer to `file`, each line
+// ending in CR LF. `encoderFolder` is the folder the script changes into, `scriptPath`
+// the script's own full path (its last line deletes it).
+//
+// Each row's source is probed through `files` (opened for reading with all sharing
+// allowed), which gives its full path and file name. A row is reported through
+// `prompter` and left out, keeping its number, when its source cannot be opened or its
+// path is over kMaxPathBytes; when its paths hold a '"', a control byte or a broken
+// double-byte sequence, or its encoder command would pass kMaxCommandLineBytes; when its
+// output would overwrite its own source; and when its output is the output of an
+// earlier row of the script.
+//
+// Every inserted value has '%' doubled; the two echo lines escape ^ & | < > with '^';
+// tags have '"' turned into the full-width quote and control bytes and broken
+// double-byte sequences turned into spaces.
+//
+// Returns false when a write to `file` failed; writing stops there.
+bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& prompter, OutputFile& file,
+                         const std::string& encoderFolder, const std::string& scriptPath);
