@@ -1,0 +1,218 @@
+#include "core/EncodingInfoFile.h"
+
+#include <cstring>
+
+#include "core/Texts.h"
+#include "platform/Files.h"
+#include "platform/Prompter.h"
+
+namespace {
+
+constexpr size_t kChunkSize = 64 * 1024;  // bytes gathered per write, and read per read
+const char kLineEnd[] = "\r\n";
+
+void AppendCell(const std::string& cell, std::string* out) {
+  if (cell.find_first_of(",\"") == std::string::npos) {
+    out->append(cell);
+    return;
+  }
+  out->push_back('"');
+  for (const char c : cell) {
+    if (c == '"') out->push_back('"');
+    out->push_back(c);
+  }
+  out->push_back('"');
+}
+
+// Reads a quoted field starting at `start`. True when the field opens with '"' and its
+// closing quote is followed by ',' or the line end; then `*field` is the text between
+// the quotes with doubled quotes made single, and `*comma` the position of the comma
+// after it (npos at the line end).
+bool ReadQuotedField(const char* line, size_t size, size_t start, std::string* field, size_t* comma) {
+  if (start >= size || line[start] != '"') return false;
+  field->clear();
+  size_t p = start + 1;
+  while (p < size) {
+    const char* quote = static_cast<const char*>(std::memchr(line + p, '"', size - p));
+    if (quote == nullptr) return false;  // never closed: the caller reads it as plain text
+    const size_t q = static_cast<size_t>(quote - line);
+    field->append(line + p, q - p);
+    if (q + 1 < size && line[q + 1] == '"') {  // a doubled quote stands for one
+      field->push_back('"');
+      p = q + 2;
+      continue;
+    }
+    if (q + 1 == size) {
+      *comma = std::string::npos;
+      return true;
+    }
+    if (line[q + 1] != ',') return false;  // text after the closing quote: "Live" mix
+    *comma = q + 1;
+    return true;
+  }
+  return false;
+}
+
+// Writes the whole file to `file` in chunks; false at the first failed write.
+bool WriteEncodingInfo(const TrackList& list, OutputFile& file) {
+  std::string chunk;
+  chunk.reserve(2 * kChunkSize);
+  AppendEncodingInfoHeader(&chunk);
+  for (int row = 0; row < list.GetTrackCount(); ++row) {
+    AppendEncodingInfoRow(list, row, &chunk);
+    if (chunk.size() >= kChunkSize) {
+      if (!file.Write(chunk.data(), chunk.size())) return false;
+      chunk.clear();
+    }
+  }
+  return file.Write(chunk.data(), chunk.size());
+}
+
+// Writes the file beside `target`, then moves it over `target`. On any failure the
+// new file is removed and `target` stays as it was.
+bool ReplaceWithEncodingInfo(const TrackList& list, FileSystem& files, const std::string& target) {
+  const std::string temp = EncodingInfoTempPath(target);
+  auto file = files.CreateForWriting(temp, FileSystem::Create::kTruncate);
+  if (!file) return false;
+  const bool written = WriteEncodingInfo(list, *file) && file->Close();
+  file.reset();
+  if (written && files.Replace(temp, target)) return true;
+  files.Remove(temp);
+  return false;
+}
+
+FileDialogRequest EncodingInfoDialog(bool save) {
+  FileDialogRequest request;
+  request.save = save;
+  request.defaultExtension = "csv";
+  request.filter = texts::kCsvFilter;
+  // Resizable, read-only box shown (its state is ignored), no overwrite question:
+  // the user chose the name, and the old file is only replaced once the new one is whole.
+  request.flags = save ? kPathMustExist : (kFileMustExist | kPathMustExist);
+  return request;
+}
+
+}  // namespace
+
+void AppendEncodingInfoHeader(std::string* out) {
+  out->append(texts::kEncodingInfoHeader);
+  out->append(kLineEnd);
+}
+
+void AppendEncodingInfoRow(const TrackList& list, int row, std::string* out) {
+  for (int column = 0; column < kTrackColumnCount; ++column) {
+    if (column > 0) out->push_back(',');
+    AppendCell(list.GetItemText(row, column), out);
+  }
+  out->append(kLineEnd);
+}
+
+std::string EncodingInfoText(const TrackList& list) {
+  std::string out;
+  AppendEncodingInfoHeader(&out);
+  for (int row = 0; row < list.GetTrackCount(); ++row) AppendEncodingInfoRow(list, row, &out);
+  return out;
+}
+
+void SplitEncodingInfoLine(const char* line, size_t size, std::vector<std::string>* fields) {
+  fields->clear();
+  size_t start = 0;
+  while (fields->size() < kTrackColumnCount) {
+    fields->emplace_back();
+    std::string& field = fields->back();
+    size_t comma = std::string::npos;
+    if (!ReadQuotedField(line, size, start, &field, &comma)) {
+      const void* found = start < size ? std::memchr(line + start, ',', size - start) : nullptr;
+      comma = found ? static_cast<size_t>(static_cast<const char*>(found) - line) : std::string::npos;
+      field.assign(line + start, (comma == std::string::npos ? size : comma) - start);
+    }
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+}
+
+void EncodingInfoReader::Feed(const char* data, size_t size) {
+  while (size > 0) {
+    const char* lf = static_cast<const char*>(std::memchr(data, '\n', size));
+    if (lf == nullptr) {
+      pending_.append(data, size);
+      return;
+    }
+    const size_t length = static_cast<size_t>(lf - data);
+    const char* line = data;
+    size_t lineSize = length;
+    if (!pending_.empty()) {
+      pending_.append(data, length);
+      line = pending_.data();
+      lineSize = pending_.size();
+    }
+    if (lineSize > 0 && line[lineSize - 1] == '\r') --lineSize;  // CR LF, as a text-mode read gives it
+    Line(line, lineSize);
+    pending_.clear();
+    data += length + 1;
+    size -= length + 1;
+  }
+}
+
+void EncodingInfoReader::Finish() {
+  // Without a line end nothing is stripped: a CR at the very end stays in the field.
+  if (!pending_.empty()) Line(pending_.data(), pending_.size());
+  pending_.clear();
+}
+
+void EncodingInfoReader::Line(const char* line, size_t size) {
+  if (!headerSeen_) {
+    headerSeen_ = true;  // the first line is never data, whatever it holds
+    return;
+  }
+  SplitEncodingInfoLine(line, size, &fields_);
+  const int row = list_.AddTrack(fields_[0]);
+  if (row < 0) return;  // already listed: the line changes nothing
+  for (size_t i = 1; i < fields_.size(); ++i) list_.SetItemText(row, static_cast<int>(i), fields_[i]);
+}
+
+void ReadEncodingInfo(TrackList& list, const std::string& bytes) {
+  EncodingInfoReader reader(list);
+  reader.Feed(bytes.data(), bytes.size());
+  reader.Finish();
+}
+
+std::string EncodingInfoTempPath(const std::string& target) { return target + ".~brumlet-tmp"; }
+
+void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files) {
+  std::vector<std::string> paths;
+  if (!prompter.ChooseFiles(EncodingInfoDialog(true), &paths) || paths.empty()) return;
+  if (!ReplaceWithEncodingInfo(list, files, paths[0])) prompter.ShowMessage(texts::kCannotWriteFile);
+}
+
+void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) {
+  std::vector<std::string> paths;
+  if (!prompter.ChooseFiles(EncodingInfoDialog(false), &paths) || paths.empty()) return;
+  auto file = files.OpenForReading(paths[0]);
+  if (!file) {
+    prompter.ShowMessage(texts::kCannotReadFile);
+    return;
+  }
+  EncodingInfoReader reader(list);
+  std::string buffer(kChunkSize, '\0');
+  for (;;) {
+    size_t got = 0;
+    if (!file->Read(&buffer[0], buffer.size(), &got)) {
+      // The rows read so far stay; the line cut by the failure is dropped.
+      file.reset();
+      prompter.ShowMessage(texts::kCannotReadFile);
+      return;
+    }
+    if (got == 0) break;
+    reader.Feed(buffer.data(), got);
+  }
+  reader.Finish();
+}
+
+void ExportEncodingInfo(const TrackList& list, Prompter& prompter) {
+  ExportEncodingInfo(list, prompter, PlatformFileSystem());
+}
+
+void ImportEncodingInfo(TrackList& list, Prompter& prompter) {
+  ImportEncodingInfo(list, prompter, PlatformFileSystem());
+}

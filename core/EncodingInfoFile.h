@@ -1,0 +1,67 @@
+// The encoding-information file: the whole track list as comma-separated text, one
+// line per row in list order after a header line, every line ending in CR LF.
+//
+// Writing: a cell holding ',' or '"' is put in double quotes with its quotes doubled;
+// every other cell is written as it is, so a list without such cells gives the bytes of
+// the plain unquoted form. Reading: the first line is skipped whatever it holds; each
+// further line gives up to seven fields (fewer leave the AddTrack values, text after a
+// seventh comma is ignored) and is added through AddTrack, so a listed path changes
+// nothing. A field is taken as quoted only when it starts with '"' and its closing quote
+// is followed by ',' or the line end; any other field, an unclosed quote included, is
+// read as plain text up to the next comma. Lines are never joined.
+//
+// ',' and '"' are never the trail byte of a double-byte character, so both are searched
+// for byte by byte; a lone lead byte at the end of a cell then cannot hide the comma
+// that follows it, and such a cell reads back as it was written.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/TrackList.h"
+
+class FileSystem;
+class Prompter;
+
+// Appends the header line, or one row's line, with its CR LF.
+void AppendEncodingInfoHeader(std::string* out);
+void AppendEncodingInfoRow(const TrackList& list, int row, std::string* out);
+// The whole file as export writes it.
+std::string EncodingInfoText(const TrackList& list);
+
+// Splits one line (without its line end) into at most seven fields.
+void SplitEncodingInfoLine(const char* line, size_t size, std::vector<std::string>* fields);
+
+// Reads the file's bytes as they arrive, in pieces of any size, and adds the rows.
+class EncodingInfoReader {
+public:
+  explicit EncodingInfoReader(TrackList& list) : list_(list) {}
+  void Feed(const char* data, size_t size);
+  // The end of the file: a last line without a line end is read like the others.
+  void Finish();
+
+private:
+  void Line(const char* line, size_t size);
+
+  TrackList& list_;
+  std::string pending_;  // the start of a line whose end has not arrived yet
+  bool headerSeen_ = false;
+  std::vector<std::string> fields_;
+};
+
+// Reads a whole file's bytes into the list.
+void ReadEncodingInfo(TrackList& list, const std::string& bytes);
+
+// The save dialog, then the file written beside the target and moved over it when it is
+// complete; any failure leaves the old file as it was and is reported.
+void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files);
+// The open dialog, then the file's rows added to the list; a failure is reported, and the
+// rows read before a read error stay.
+void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files);
+
+// The same over the machine's file system, for the main window.
+void ExportEncodingInfo(const TrackList& list, Prompter& prompter);
+void ImportEncodingInfo(TrackList& list, Prompter& prompter);
+
+// The name the export writes first, beside the target.
+std::string EncodingInfoTempPath(const std::string& target);
