@@ -1,0 +1,82 @@
+#include "app/RunEncoding.h"
+
+#include <memory>
+#include <string>
+
+#include "core/EncodingScript.h"
+#include "core/Texts.h"
+#include "core/TrackList.h"
+#include "platform/Files.h"
+#include "platform/Prompter.h"
+#include "platform/win32/EncodingServices.h"
+
+namespace {
+
+// The wait after a launch, so the console is up before the main window answers again.
+const DWORD kLaunchWaitMs = 2000;
+// Names tried after the fixed one: te4w45iti4r2mp-2.bat to te4w45iti4r2mp-99.bat.
+const int kLastAlternative = 99;
+
+// Creates the script in `folder`. The fixed name is used unless a file of that name
+// exists: a console may still be running it, and the command interpreter reads a batch
+// file as it goes, so it must not be rewritten. Every name is created exclusively, so two
+// runs never share a file. Null when no name could be created.
+std::unique_ptr<OutputFile> CreateScript(FileSystem& files, const std::string& folder) {
+  for (int n = 1; n <= kLastAlternative; ++n) {
+    std::string path = folder + texts::kScriptName;
+    if (n > 1) path += "-" + std::to_string(n);
+    path += ".bat";
+    if (path.size() > kMaxPathBytes) return nullptr;
+    if (auto file = files.CreateForWriting(path, FileSystem::Create::kExclusive)) return file;
+    // Failing for any other reason than an existing file will not change with the name.
+    if (!files.Exists(path)) return nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& services) {
+  if (tracks.GetTrackCount() == 0) return;
+  if (!prompter.AskYesNo(texts::kConfirmEncoding)) return;
+
+  std::string programFiles;
+  if (!services.GetEnvironment("ProgramFiles", &programFiles) || programFiles.empty()) {
+    prompter.ShowMessage(texts::kProgramFilesUnset);
+    return;
+  }
+  const std::string encoderFolder = programFiles + texts::kEncoderSubfolder;
+  if (encoderFolder.size() > kMaxPathBytes) {
+    prompter.ShowMessage(texts::kEncoderFolderTooLong + encoderFolder);
+    return;
+  }
+
+  std::string tempFolder;
+  std::unique_ptr<OutputFile> file;
+  if (services.GetTempFolder(&tempFolder)) file = CreateScript(services.Files(), tempFolder);
+  if (!file) {
+    prompter.ShowMessage(texts::kTempFileFailed);
+    return;
+  }
+  const std::string scriptPath = file->FullPath();
+  bool written = WriteEncodingScript(tracks, services.Files(), prompter, *file, encoderFolder, scriptPath);
+  written = file->Close() && written;
+  file.reset();
+  if (!written) {
+    // A half-written script must not run; it is left where it is, like every script.
+    prompter.ShowMessage(texts::kTempFileFailed);
+    return;
+  }
+
+  if (services.LaunchBatchFile(scriptPath)) {
+    services.Wait(kLaunchWaitMs);
+    return;
+  }
+  prompter.ShowMessage(texts::kLaunchFailedBefore + scriptPath + texts::kLaunchFailedAfter +
+                       services.LastErrorText());
+}
+
+void RunEncoding(TrackList& tracks, Prompter& prompter) {
+  Win32EncodingServices services;
+  RunEncoding(tracks, prompter, services);
+}

@@ -1,0 +1,68 @@
+#include "platform/win32/EncodingServices.h"
+
+#include <vector>
+
+#include "platform/Files.h"
+#include "platform/win32/Handles.h"
+
+FileSystem& Win32EncodingServices::Files() { return PlatformFileSystem(); }
+
+bool Win32EncodingServices::GetEnvironment(const std::string& name, std::string* value) {
+  // The process's own block (which SetEnvironmentVariable changes), not the C runtime's copy.
+  std::vector<char> buffer(256);
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD n = GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+      value->clear();
+      return true;
+    }
+    if (n < buffer.size()) {
+      value->assign(buffer.data(), n);
+      return true;
+    }
+    buffer.resize(n);  // n is the size needed, terminator included
+  }
+}
+
+bool Win32EncodingServices::GetTempFolder(std::string* folder) {
+  char buffer[MAX_PATH];
+  const DWORD n = GetTempPathA(MAX_PATH, buffer);
+  if (n == 0 || n >= MAX_PATH) return false;
+  folder->assign(buffer, n);
+  return true;
+}
+
+bool Win32EncodingServices::LaunchBatchFile(const std::string& path) {
+  std::vector<char> commandLine(path.begin(), path.end());
+  commandLine.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOW;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  // The run never watches the console: let go of it at once.
+  ScopedHandle thread(process.hThread);
+  ScopedHandle owner(process.hProcess);
+  lastProcessId_ = process.dwProcessId;
+  return true;
+}
+
+void Win32EncodingServices::Wait(DWORD milliseconds) { Sleep(milliseconds); }
+
+std::string Win32EncodingServices::LastErrorText() {
+  const DWORD code = GetLastError();
+  char* buffer = nullptr;
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                 reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string message = n != 0 && buffer != nullptr ? std::string(buffer, n) : std::string();
+  if (buffer != nullptr) LocalFree(buffer);
+  return message;
+}

@@ -1,0 +1,49 @@
+// The system services the encoding run needs, behind one interface so that tests can
+// make any of them fail (a disk that fills up, a launch the system refuses).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class FileSystem;
+
+class EncodingServices {
+public:
+  virtual ~EncodingServices() = default;
+
+  // Where the script is created and the sources are probed.
+  virtual FileSystem& Files() = 0;
+  // The value of the environment variable `name`; false when it is not set.
+  virtual bool GetEnvironment(const std::string& name, std::string* value) = 0;
+  // The user's temporary folder with its trailing backslash; false when the system
+  // gives none or it does not fit in MAX_PATH.
+  virtual bool GetTempFolder(std::string* folder) = 0;
+  // Starts the batch file `path` in a new console window shown with show command 5;
+  // the command line is `path` alone. False when the system refuses, with the last
+  // error code set.
+  virtual bool LaunchBatchFile(const std::string& path) = 0;
+  virtual void Wait(DWORD milliseconds) = 0;
+  // The system's message text for the last error code in the user's default language;
+  // empty when the system has none.
+  virtual std::string LastErrorText() = 0;
+};
+
+// The services of the machine the program runs on. The launch uses CreateProcessA with
+// CREATE_NEW_CONSOLE (STARTF_USESHOWWINDOW, SW_SHOW): unlike WinExec it gives the
+// script a console of its own even when the caller has one.
+class Win32EncodingServices : public EncodingServices {
+public:
+  FileSystem& Files() override;
+  bool GetEnvironment(const std::string& name, std::string* value) override;
+  bool GetTempFolder(std::string* folder) override;
+  bool LaunchBatchFile(const std::string& path) override;
+  void Wait(DWORD milliseconds) override;
+  std::string LastErrorText() override;
+
+  // The id of the last process started by LaunchBatchFile (0 before any), so a test can
+  // follow the console it opened.
+  DWORD LastProcessId() const { return lastProcessId_; }
+
+private:
+  DWORD lastProcessId_ = 0;
+};
