@@ -3,13 +3,16 @@
 
 #include <commdlg.h>
 
+#include "platform/Text.h"
+
 namespace {
 
-// "text|pattern|...||" becomes the double-NUL-terminated list the dialog takes.
+// "text|pattern|...||" becomes the double-NUL-terminated list the dialog takes. Only
+// single-byte bars separate: the trail byte 7C of a character such as ポ stays.
 std::string FilterForDialog(const std::string& filter) {
   std::string out = filter;
-  for (char& c : out) {
-    if (c == '|') c = '\0';
+  for (size_t i = 0; i < out.size(); i += text::CharLength(out, i)) {
+    if (out[i] == '|') out[i] = '\0';
   }
   out.push_back('\0');
   return out;
@@ -49,7 +52,9 @@ bool Win32Prompter::ChooseFiles(const FileDialogRequest& request, std::vector<st
     return true;
   }
   std::string folder = first;
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  // The folder ends in a backslash only at a drive's root; a folder such as C:\ソ ends
+  // in the trail byte 5C, which is no separator.
+  if (text::ReverseFind(folder, '\\') != static_cast<int>(folder.size()) - 1) folder += '\\';
   while (*p != '\0') {
     std::string name(p);
     paths->push_back(folder + name);
