@@ -5,6 +5,10 @@
 #include "tests/FailingFileSystem.h"
 #include "tests/ScratchFolder.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // Ten little-endian 32-bit fields, as the file holds them.
@@ -152,3 +156,28 @@ TEST(WindowState, SavingThatFailsIsSilentAndLoadingAfterAReadErrorKeepsDefaults)
   broken.readBudget = 0;  // the first read fails
   ExpectDefaults(LoadWindowState(broken, folder.Path()));
 }
+
+#ifdef _WIN32
+TEST(WindowState, SharingKeepsWritersOutWhileReadingAndEveryoneOutWhileWriting) {
+  ScratchFolder folder;
+  const std::string path = folder / "Brumlet.cfg";
+  SaveWindowState(folder.Path(), Odd());
+  const std::string saved = ScratchFolder::Read(path);
+
+  // Someone holds the file open for writing: loading, which denies writers, cannot open it.
+  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  ExpectDefaults(LoadWindowState(folder.Path()));
+  CloseHandle(writer);
+
+  // Someone reads it with all sharing allowed: saving, which shares nothing, is refused silently.
+  HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  SaveWindowState(folder.Path(), WindowState());
+  CloseHandle(reader);
+  EXPECT_EQ(ScratchFolder::Read(path), saved);
+  EXPECT_EQ(LoadWindowState(folder.Path()).width, 0x01020304);
+}
+#endif
