@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "platform/Prompter.h"
 #include "platform/win32/Win32Prompter.h"
+#include "platform/win32/WindowSubclass.h"
 
 std::string GetWindowString(HWND hwnd) {
   const int length = GetWindowTextLengthA(hwnd);
@@ -13,6 +15,11 @@ std::string GetWindowString(HWND hwnd) {
 }
 
 // --- DataExchange ---
+
+void DataExchange::Control(int id, WindowSubclass& control) {
+  if (failed_ || control.Hwnd() != nullptr) return;
+  control.Attach(dialog_.Item(id));
+}
 
 void DataExchange::Text(int id, std::string& value) {
   if (failed_) return;
@@ -31,7 +38,11 @@ void DataExchange::MaxBytes(int id, const std::string& value, size_t maxBytes, c
     return;
   }
   if (value.size() > maxBytes) {
-    MessageBoxA(dialog_.Hwnd(), message, ApplicationName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    if (Prompter* prompter = dialog_.GetPrompter()) {
+      prompter->ShowMessage(message);
+    } else {
+      Win32Prompter(dialog_.Hwnd()).ShowMessage(message);
+    }
     Fail(id);
   }
 }
@@ -80,7 +91,7 @@ INT_PTR Dialog::DoModal() {
   if (!ended_) ShowWindow(hwnd_, SW_SHOW);
 
   MSG msg;
-  while (!ended_) {
+  while (!ended_ && hwnd_ != nullptr) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0) {  // WM_QUIT: end this loop and leave the message for the next one out
       PostQuitMessage(static_cast<int>(msg.wParam));
@@ -95,9 +106,11 @@ INT_PTR Dialog::DoModal() {
 
   // Re-enable the owner before this window goes, so the focus returns to it.
   if (ownerWasEnabled) EnableWindow(parent_, TRUE);
-  if (parent_ != nullptr && GetActiveWindow() == hwnd_) SetActiveWindow(parent_);
-  DestroyWindow(hwnd_);
-  hwnd_ = nullptr;
+  if (hwnd_ != nullptr) {
+    if (parent_ != nullptr && GetActiveWindow() == hwnd_) SetActiveWindow(parent_);
+    DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+  }
   return result_;
 }
 
@@ -169,7 +182,26 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   INT_PTR result = 0;
-  if (OnMessage(message, wParam, lParam, &result)) return result;
+  if (OnMessage(message, wParam, lParam, &result)) {
+    switch (message) {
+      // These few return their result from the dialog procedure itself.
+      case WM_INITDIALOG:
+      case WM_QUERYDRAGICON:
+      case WM_CHARTOITEM:
+      case WM_VKEYTOITEM:
+      case WM_COMPAREITEM:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORDLG:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORSCROLLBAR:
+      case WM_CTLCOLORSTATIC:
+        return result;
+      default:
+        SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+  }
 
   switch (message) {
     case WM_INITDIALOG: {
@@ -216,6 +248,11 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       OnDestroy();
       return TRUE;
+    case WM_NCDESTROY:
+      // Nothing reaches this object after the window has gone.
+      SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+      hwnd_ = nullptr;
+      return FALSE;
     default:
       return FALSE;
   }

@@ -7,14 +7,17 @@
 // dialog or message box, which runs its own loop, takes its own keys.
 //
 // Data moves between member variables and controls in one DoDataExchange routine, in
-// both directions (see DataExchange). Control notifications that arrive while an
-// exchange is running are not passed to the handlers.
+// both directions (see DataExchange). Control notifications (WM_COMMAND from a control,
+// WM_NOTIFY) that arrive while an exchange is running are not passed to the handlers:
+// they come from the dialog filling its own controls, not from the user.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
 class Dialog;
+class Prompter;
+class WindowSubclass;
 
 // One pass of data exchange. When `saving`, controls are read into the variables;
 // otherwise the variables are shown in the controls. After a failed check the
@@ -26,11 +29,13 @@ public:
   bool Saving() const { return saving_; }
   bool Failed() const { return failed_; }
 
+  // Binds a control to the object that subclasses it, on the first pass.
+  void Control(int id, WindowSubclass& control);
   // Text of an edit box or static. Showing leaves the control untouched when its text
   // already equals the value, so the caret of the box being typed in does not move.
   void Text(int id, std::string& value);
-  // Byte-length check after Text. Reading a longer value shows `message`, puts the
-  // focus on the box with its text selected and fails the pass; showing limits the box
+  // Byte-length check after Text. Reading a longer value shows `message` (through the
+  // dialog's prompter when it has one, else in a message box it owns), puts the focus on the box with its text selected and fails the pass; showing limits the box
   // to `maxBytes` characters of typed input.
   void MaxBytes(int id, const std::string& value, size_t maxBytes, const char* message);
   // The index of the checked button in the radio group starting at `firstId` (-1 when
@@ -59,6 +64,10 @@ public:
   void EndDialog(INT_PTR result);
 
   HWND Hwnd() const { return hwnd_; }
+  // Where the dialog's own messages (a failed length check) go; null: a message box
+  // owned by the dialog. Tests hand in a recording prompter.
+  void SetPrompter(Prompter* prompter) { prompter_ = prompter; }
+  Prompter* GetPrompter() const { return prompter_; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   // Runs one exchange pass; false when a check failed.
   bool UpdateData(bool saving);
@@ -76,7 +85,9 @@ protected:
   virtual void OnSize(UINT type, int cx, int cy);
   virtual bool OnPaint();  // true when it painted; otherwise the default painting runs
   virtual void OnDestroy();
-  // Any other message; return true and set *result when handled.
+  // Any message, before the handlers above; return true and set *result when handled.
+  // *result is the message's result (the dialog procedure stores it where the system
+  // looks for it, so e.g. WM_QUERYDRAGICON returns the icon).
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
   // Offered every message of the modal loop first; true when it was consumed.
   virtual bool PreTranslateMessage(MSG* msg);
@@ -93,6 +104,7 @@ private:
   bool ended_ = false;
   INT_PTR result_ = IDCANCEL;
   int exchangeDepth_ = 0;
+  Prompter* prompter_ = nullptr;
 };
 
 // Text of a window as a CP932 string.

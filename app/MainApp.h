@@ -1,0 +1,23 @@
+// The application object: works out the ProgramDirectory before any window exists,
+// then runs the main window modally; the program ends when that window closes.
+#pragma once
+#include <string>
+
+// Drive and folder of the running executable, with the trailing backslash
+// (C:\Tools\Enc\ for C:\Tools\Enc\x.exe). Set once by CMainApp's constructor.
+const std::string& ProgramDirectory();
+
+// The folder part of an executable's path: everything up to and including its last
+// backslash, slash or colon (double-byte aware).
+std::string DirectoryOfPath(const std::string& path);
+
+class CMainApp {
+public:
+  CMainApp();  // computes the ProgramDirectory
+  CMainApp(const CMainApp&) = delete;
+  CMainApp& operator=(const CMainApp&) = delete;
+
+  // Turns on the common controls, shows the main window until it closes and returns
+  // the program's exit code. The command line is not used.
+  int Run();
+};

@@ -1,0 +1,545 @@
+// The main window in process, from the real template and resources, under Wine + Xvfb,
+// with a recording prompter. Keys and clicks go through SendInput, so they pass the
+// window's own loop (and its accelerators) as a user's do.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/Texts.h"
+#include "core/WindowState.h"
+#include "res/resource.h"
+#include "tests/FakePrompter.h"
+#include "tests/win32/WindowTestSupport.h"
+#include "ui/MainDialog.h"
+
+using wintest::Do;
+using wintest::PressKeys;
+using wintest::Step;
+using wintest::Until;
+
+namespace {
+
+const char* const kHints[5] = {
+    "ドラッグアンドドロップでもファイルを追加できます",
+    "曲の情報を編集するには，編集したいファイルをダブルクリックしてください．",
+    "複数のファイルの曲情報を一度に変更することもできます．[Ctrl]を押しながら1つずつファイルを選択し，最後のファイルをダブルクリックしてください．",
+    "ファイルを右ボタンでダブルクリックすると，再生して確認できます．",
+    "出力先を特に指定しなければ，同じディレクトリに拡張子が\".wma\"に変わったファイルが出力されます．",
+};
+
+// The main window with a recording prompter and shell, over a scratch program folder.
+struct Fixture {
+  wintest::ScratchFolder folder;
+  FakePrompter prompter;
+  std::vector<std::string> opened;  // what the shell was asked to open
+  bool shellSucceeds = true;
+  CMainDialog dialog{folder.Path(), &prompter};
+  INT_PTR result = 0;
+
+  Fixture() {
+    dialog.SetShellOpen([this](const std::string& path) {
+      opened.push_back(path);
+      return shellSucceeds;
+    });
+  }
+  HWND Hwnd() const { return dialog.Hwnd(); }
+  HWND List() const { return GetDlgItem(dialog.Hwnd(), IDC_TRACK_LIST); }
+  HWND Hint() const { return GetDlgItem(dialog.Hwnd(), IDC_HINT_LINE); }
+
+  // Shows the window and runs the steps in it; the first step waits for the window and
+  // gives it the keyboard with the focus on the list.
+  void Run(std::vector<Step> steps) {
+    steps.insert(steps.begin(), Until([this] {
+                   if (Hwnd() == nullptr || !IsWindowVisible(Hwnd())) return false;
+                   SetForegroundWindow(Hwnd());
+                   SetFocus(List());
+                   return GetForegroundWindow() == Hwnd();
+                 }));
+    wintest::RunScript(std::move(steps), [this] { result = dialog.DoModal(); },
+                       [this] { dialog.EndDialog(-2); });
+  }
+  std::string StateFile() const { return folder.Path() + kWindowStateFileName; }
+};
+
+std::vector<std::string> Rows(CMainDialog& dialog) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < dialog.Tracks().GetTrackCount(); ++i) rows.push_back(dialog.Tracks().GetItemText(i, kColumnPath));
+  return rows;
+}
+
+// The rows the list control itself shows as selected.
+std::vector<int> ShownSelection(HWND list) {
+  std::vector<int> rows;
+  for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) != -1;) rows.push_back(i);
+  return rows;
+}
+std::vector<int> ModelSelection(TrackList& tracks) {
+  std::vector<int> rows;
+  for (int r = tracks.GetFirstSelectedTrack(); r != -1; r = tracks.GetNextSelectedTrack(r)) rows.push_back(r);
+  return rows;
+}
+
+// Selects a row in the control as a click does (the control tells the window).
+void SelectInControl(HWND list, int row, bool selected) {
+  ListView_SetItemState(list, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
+// Drops `paths` on the window through a real HDROP (a DROPFILES block of ANSI names).
+void Drop(HWND window, const std::vector<std::string>& paths) {
+  size_t size = sizeof(DROPFILES) + 1;
+  for (const auto& p : paths) size += p.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, size);
+  auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
+  block->pFiles = sizeof(DROPFILES);
+  block->fWide = FALSE;
+  char* names = reinterpret_cast<char*>(block) + sizeof(DROPFILES);
+  for (const auto& p : paths) {
+    std::memcpy(names, p.c_str(), p.size() + 1);
+    names += p.size() + 1;
+  }
+  *names = '\0';
+  GlobalUnlock(memory);
+  SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the window frees it
+}
+
+void WriteStateFile(const std::string& path, const std::vector<int32_t>& values) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, values.data(), static_cast<DWORD>(values.size() * 4), &written, nullptr);
+  CloseHandle(f);
+}
+
+SIZE OuterSize(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// A control's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void ExpectLayout(HWND window, HWND list, HWND hint) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int h = GetSystemMetrics(SM_CYCAPTION);
+  const RECT l = ChildRect(list), t = ChildRect(hint);
+  EXPECT_EQ(l.left, 0);
+  EXPECT_EQ(l.top, 0);
+  EXPECT_EQ(l.right, client.right);
+  EXPECT_EQ(l.bottom, std::max<LONG>(client.bottom - h, 0));
+  EXPECT_EQ(t.left, 0);
+  EXPECT_EQ(t.top, client.bottom - h);
+  EXPECT_EQ(t.right, client.right);
+  EXPECT_EQ(t.bottom, client.bottom);
+}
+
+std::string ColumnHeading(HWND list, int column) {
+  char buffer[64] = "";
+  LVCOLUMNA lvc = {};
+  lvc.mask = LVCF_TEXT | LVCF_FMT;
+  lvc.pszText = buffer;
+  lvc.cchTextMax = sizeof buffer;
+  ListView_GetColumn(list, column, &lvc);
+  EXPECT_EQ(lvc.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+  return buffer;
+}
+
+}  // namespace
+
+TEST(MainDialog, FirstStartWithoutStateFileHasDefaultSizeColumnsAndFirstHint) {
+  Fixture f;
+  f.Run({Do([&] {
+           const SIZE size = OuterSize(f.Hwnd());
+           EXPECT_EQ(size.cx, 600);
+           EXPECT_EQ(size.cy, 400);
+           HWND list = f.List();
+           const int widths[7] = {200, 48, 90, 100, 100, 200, 200};
+           EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 7);
+           for (int c = 0; c < 7; ++c) {
+             EXPECT_EQ(ColumnHeading(list, c), texts::kColumnHeadings[c]);
+             EXPECT_EQ(ListView_GetColumnWidth(list, c), widths[c]) << c;
+           }
+           const LONG style = GetWindowLongA(list, GWL_STYLE);
+           EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+           EXPECT_TRUE(style & LVS_OWNERDATA);
+           EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
+           EXPECT_FALSE(style & LVS_SINGLESEL);
+           EXPECT_EQ(ListView_GetExtendedListViewStyle(list), static_cast<DWORD>(LVS_EX_FULLROWSELECT));
+           EXPECT_EQ(wintest::WindowText(f.Hint()), kHints[0]);
+           EXPECT_EQ(wintest::WindowText(f.Hwnd()), "Kestova");
+           // Both icons are set, and dragging the minimized window shows the large one.
+           const LRESULT big = SendMessageA(f.Hwnd(), WM_GETICON, ICON_BIG, 0);
+           EXPECT_NE(big, 0);
+           EXPECT_NE(SendMessageA(f.Hwnd(), WM_GETICON, ICON_SMALL, 0), 0);
+           EXPECT_EQ(SendMessageA(f.Hwnd(), WM_QUERYDRAGICON, 0, 0), big);
+           ExpectLayout(f.Hwnd(), f.List(), f.Hint());
+           EXPECT_TRUE(KillTimer(f.Hwnd(), IDT_HINT)) << "the hint timer runs";
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+  EXPECT_EQ(f.result, IDCANCEL);
+  EXPECT_TRUE(f.prompter.events.empty());
+}
+
+TEST(MainDialog, StartsWithTheStoredSizeAndColumnWidthsAndEscStoresTheCurrentOnes) {
+  Fixture f;
+  WriteStateFile(f.StateFile(), {100, 640, 480, 11, 12, 13, 14, 15, 16, 17});
+  f.Run({Do([&] {
+           const SIZE size = OuterSize(f.Hwnd());
+           EXPECT_EQ(size.cx, 640);
+           EXPECT_EQ(size.cy, 480);
+           for (int c = 0; c < 7; ++c) EXPECT_EQ(ListView_GetColumnWidth(f.List(), c), 11 + c);
+           // The user drags a column edge and the window's frame.
+           ListView_SetColumnWidth(f.List(), 3, 77);
+           SetWindowPos(f.Hwnd(), nullptr, 0, 0, 555, 333, SWP_NOMOVE | SWP_NOZORDER);
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+  EXPECT_EQ(f.result, IDCANCEL);
+  const WindowState saved = LoadWindowState(f.folder.Path());
+  EXPECT_EQ(saved.width, 555);
+  EXPECT_EQ(saved.height, 333);
+  const int expected[7] = {11, 12, 13, 77, 15, 16, 17};
+  for (int c = 0; c < 7; ++c) EXPECT_EQ(saved.columnWidths[c], expected[c]) << c;
+}
+
+TEST(MainDialog, ClosingMinimizedStoresTheSizeItWouldBeRestoredTo) {
+  {
+    Fixture f;
+    f.Run({Do([&] { SetWindowPos(f.Hwnd(), nullptr, 0, 0, 620, 410, SWP_NOMOVE | SWP_NOZORDER); }),
+           Do([&] { ShowWindow(f.Hwnd(), SW_MINIMIZE); }),
+           Do([&] {
+             EXPECT_TRUE(IsIconic(f.Hwnd()));
+             SendMessageA(f.Hwnd(), WM_COMMAND, ID_FILE_EXIT, 0);
+           })});
+    const WindowState saved = LoadWindowState(f.folder.Path());
+    EXPECT_EQ(saved.width, 620);
+    EXPECT_EQ(saved.height, 410);
+  }
+  {
+    Fixture f;
+    SIZE maximized = {};
+    f.Run({Do([&] { ShowWindow(f.Hwnd(), SW_MAXIMIZE); }), Do([&] {
+             maximized = OuterSize(f.Hwnd());
+             ShowWindow(f.Hwnd(), SW_MINIMIZE);
+           }),
+           Do([&] { SendMessageA(f.Hwnd(), WM_CLOSE, 0, 0); })});
+    const WindowState saved = LoadWindowState(f.folder.Path());
+    EXPECT_GT(maximized.cx, 600);
+    EXPECT_EQ(saved.width, maximized.cx);
+    EXPECT_EQ(saved.height, maximized.cy);
+  }
+}
+
+TEST(MainDialog, LayoutKeepsTheHintLineOneCaptionHighAtTheBottom) {
+  Fixture f;
+  std::vector<Step> steps;
+  const SIZE sizes[] = {{600, 400}, {900, 700}, {300, 200}, {200, 60}, {640, 480}};
+  for (const SIZE s : sizes) {
+    steps.push_back(Do([&f, s] { SetWindowPos(f.Hwnd(), nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER); }));
+    steps.push_back(Do([&f] { ExpectLayout(f.Hwnd(), f.List(), f.Hint()); }));
+  }
+  // A client area lower than the hint line: the list gets no height at all.
+  steps.push_back(Do([&f] {
+    const int h = GetSystemMetrics(SM_CYCAPTION);
+    SendMessageA(f.Hwnd(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, h / 2));
+    const RECT l = ChildRect(f.List()), t = ChildRect(f.Hint());
+    EXPECT_EQ(l.bottom - l.top, 0);
+    EXPECT_EQ(t.top, h / 2 - h);
+    EXPECT_EQ(t.bottom - t.top, h);
+  }));
+  steps.push_back(Do([] { PressKeys({VK_ESCAPE}); }));
+  f.Run(steps);
+}
+
+TEST(MainDialog, HintsRotateOnEveryTickStartingOverWithTheFirst) {
+  Fixture f;
+  std::vector<std::string> shown;
+  f.Run({Do([&] {
+           shown.push_back(wintest::WindowText(f.Hint()));
+           for (int tick = 0; tick < 7; ++tick) {
+             SendMessageA(f.Hwnd(), WM_TIMER, 4711, 0);  // the id is not looked at
+             shown.push_back(wintest::WindowText(f.Hint()));
+           }
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+  const std::vector<std::string> expected = {kHints[0], kHints[0], kHints[1], kHints[2],
+                                             kHints[3], kHints[4], kHints[0], kHints[1]};
+  EXPECT_EQ(shown, expected);
+}
+
+TEST(MainDialog, MenuTextsAreExact) {
+  Fixture f;
+  f.Run({Do([&] {
+           HMENU bar = GetMenu(f.Hwnd());
+           ASSERT_NE(bar, nullptr);
+           const auto text = [](HMENU menu, UINT item, UINT by) {
+             char buffer[128] = "";
+             GetMenuStringA(menu, item, buffer, sizeof buffer, by);
+             return std::string(buffer);
+           };
+           const char* const popups[] = {"ファイル (&F)", "エンコード情報の編集(&E)", "エンコード(&D)", "ヘルプ(&H)"};
+           ASSERT_EQ(GetMenuItemCount(bar), 4);
+           for (int i = 0; i < 4; ++i) EXPECT_EQ(text(bar, i, MF_BYPOSITION), popups[i]);
+           struct Item {
+             int popup;
+             int position;
+             UINT id;
+             const char* text;
+           };
+           const Item items[] = {
+               {0, 0, ID_FILE_IMPORT, "エンコード情報を読み込む (&O)\tCtrl + Shift + O"},
+               {0, 1, ID_FILE_EXPORT, "エンコード情報を保存する (&S)\tCtrl + (Shift) +S"},
+               {0, 3, ID_FILE_EXIT, "終了する (&X)\tEsc"},
+               {1, 0, ID_EDIT_ADD_FILES, "曲をリストに追加する (&A)\tCtrl + O"},
+               {1, 1, ID_EDIT_REMOVE, "曲をリストから削除する (&D)\tDelete"},
+               {1, 3, ID_EDIT_TRACK_INFO, "曲情報を編集する (&T)\tAlt + Enter"},
+               {2, 0, ID_ENCODE_START, "エンコードを開始する (&E)\tEnter"},
+               {3, 0, ID_HELP_ABOUT, "バージョン情報 (&V)"},
+               {3, 1, ID_HELP_MANUAL, "説明書を開く (&C)"},
+           };
+           const int counts[] = {4, 4, 1, 2};
+           for (int p = 0; p < 4; ++p) EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, p)), counts[p]);
+           for (const Item& item : items) {
+             HMENU popup = GetSubMenu(bar, item.popup);
+             EXPECT_EQ(GetMenuItemID(popup, item.position), item.id);
+             EXPECT_EQ(text(popup, item.position, MF_BYPOSITION), item.text);
+             EXPECT_EQ(GetMenuState(popup, item.position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0u);
+           }
+           EXPECT_TRUE(GetMenuState(GetSubMenu(bar, 0), 2, MF_BYPOSITION) & MF_SEPARATOR);
+           EXPECT_TRUE(GetMenuState(GetSubMenu(bar, 1), 2, MF_BYPOSITION) & MF_SEPARATOR);
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+}
+
+TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
+  Fixture f;
+  f.prompter.fileChoices = {{}, {"C:\\in\\b.wav", "C:\\in\\a.txt"}};
+  f.Run({
+      // Enter with an empty list asks nothing.
+      Do([] { PressKeys({VK_RETURN}); }),
+      Do([&] {
+        EXPECT_TRUE(f.prompter.events.empty());
+        PressKeys({VK_CONTROL, 'O'});  // cancelled
+      }),
+      Do([&] {
+        ASSERT_EQ(f.prompter.fileDialogs.size(), 1u);
+        const FileDialogRequest& add = f.prompter.fileDialogs[0];
+        EXPECT_FALSE(add.save);
+        EXPECT_EQ(add.filter, texts::kWavFilter);
+        EXPECT_EQ(add.defaultExtension, "wav");
+        EXPECT_EQ(add.bufferSize, 16640u);
+        EXPECT_EQ(add.flags, unsigned{kAllowMultiSelect | kFileMustExist | kPathMustExist | kHideReadOnly});
+        EXPECT_TRUE(Rows(f.dialog).empty());
+        PressKeys({VK_CONTROL, 'O'});  // two files chosen: both added, whatever their type
+      }),
+      Do([&] {
+        EXPECT_EQ(Rows(f.dialog), (std::vector<std::string>{"C:\\in\\a.txt", "C:\\in\\b.wav"}));
+        EXPECT_EQ(ListView_GetItemCount(f.List()), 2);
+        PressKeys({VK_CONTROL, VK_SHIFT, 'O'});
+      }),
+      Do([&] {
+        ASSERT_EQ(f.prompter.fileDialogs.size(), 3u);
+        EXPECT_FALSE(f.prompter.fileDialogs[2].save);
+        EXPECT_EQ(f.prompter.fileDialogs[2].filter, texts::kCsvFilter);
+        PressKeys({VK_CONTROL, 'S'});
+      }),
+      Do([&] {
+        ASSERT_EQ(f.prompter.fileDialogs.size(), 4u);
+        EXPECT_TRUE(f.prompter.fileDialogs[3].save);
+        PressKeys({VK_CONTROL, VK_SHIFT, 'S'});
+      }),
+      Do([&] {
+        ASSERT_EQ(f.prompter.fileDialogs.size(), 5u);
+        EXPECT_TRUE(f.prompter.fileDialogs[4].save);
+        EXPECT_TRUE(f.prompter.questions.empty());
+        PressKeys({VK_RETURN});  // the list is not empty now: the encoding question (answered No)
+      }),
+      Do([&] {
+        ASSERT_EQ(f.prompter.questions.size(), 1u);
+        EXPECT_EQ(f.prompter.questions[0], texts::kConfirmEncoding);
+        EXPECT_TRUE(IsWindowVisible(f.Hwnd())) << "Enter never closes the window";
+        SelectInControl(f.List(), 1, true);
+        PressKeys({VK_MENU, VK_RETURN});  // edit the selected track
+      }),
+      Until([] { return wintest::FindThreadWindow("ファイルの情報変更") != nullptr; }),
+      Do([] { PressKeys({VK_ESCAPE}); }),  // Esc closes the track dialog only
+      Do([&] {
+        EXPECT_EQ(wintest::FindThreadWindow("ファイルの情報変更"), nullptr);
+        EXPECT_TRUE(IsWindowVisible(f.Hwnd()));
+        EXPECT_EQ(f.prompter.questions.size(), 1u);
+        PressKeys({VK_ESCAPE});
+      }),
+  });
+  EXPECT_EQ(f.result, IDCANCEL);
+  EXPECT_TRUE(f.prompter.messages.empty());
+}
+
+TEST(MainDialog, DroppedItemsFollowTheWavRuleAndSkipOverlongPaths) {
+  Fixture f;
+  const std::string folder254 = "C:\\" + std::string(250, 'd') + "\\";  // 254 bytes
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), {"C:\\x\\A.WAV", "C:\\x\\a.wave", "C:\\x\\folder", "C:\\x\\dir.wav",
+                           "C:\\x\\表ソ.Wav", folder254 + "a.wav", folder254 + "ab.wav", "C:\\x\\wav"});
+           // Dropping what is listed already changes nothing and says nothing.
+           f.dialog.Tracks().SetItemText(0, kColumnTitle, "kept");
+           Drop(f.Hwnd(), {"C:\\x\\A.WAV"});
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+  // 259 bytes are taken; 260 are skipped, never cut short.
+  EXPECT_EQ(Rows(f.dialog), (std::vector<std::string>{folder254 + "a.wav", "C:\\x\\A.WAV",
+                                                      "C:\\x\\dir.wav", "C:\\x\\表ソ.Wav"}));
+  EXPECT_EQ(f.dialog.Tracks().GetItemText(0, kColumnTitle), "kept");
+  EXPECT_TRUE(f.prompter.events.empty());
+}
+
+TEST(MainDialog, UserSelectionReachesTheModelAndSurvivesAddsAndRemovals) {
+  Fixture f;
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), {"C:\\m.wav", "C:\\t.wav"});
+           SelectInControl(f.List(), 0, true);  // C:\m.wav
+           EXPECT_EQ(ModelSelection(f.dialog.Tracks()), std::vector<int>{0});
+           // Rows inserted before the selected one move it down; it stays selected.
+           Drop(f.Hwnd(), {"C:\\a.wav", "C:\\b.wav", "C:\\z.wav"});
+           EXPECT_EQ(ModelSelection(f.dialog.Tracks()), std::vector<int>{2});
+           EXPECT_EQ(ShownSelection(f.List()), std::vector<int>{2});
+           // Shift+Down extends the selection from the focused row.
+           ListView_SetItemState(f.List(), 2, LVIS_FOCUSED, LVIS_FOCUSED);
+           SetFocus(f.List());
+           PressKeys({VK_SHIFT, VK_DOWN});
+         }),
+         Do([&] {
+           EXPECT_EQ(ModelSelection(f.dialog.Tracks()), (std::vector<int>{2, 3}));
+           EXPECT_EQ(ShownSelection(f.List()), (std::vector<int>{2, 3}));
+           // Delete with the focus on the list removes the selected rows.
+           PressKeys({VK_DELETE});
+         }),
+         Do([&] {
+           EXPECT_EQ(Rows(f.dialog), (std::vector<std::string>{"C:\\a.wav", "C:\\b.wav", "C:\\z.wav"}));
+           EXPECT_TRUE(ShownSelection(f.List()).empty());
+           // Removing a row before a selected one keeps the selection on the right row.
+           SelectInControl(f.List(), 0, true);
+           SelectInControl(f.List(), 2, true);
+           SendMessageA(f.Hwnd(), WM_COMMAND, ID_EDIT_REMOVE, 0);
+           EXPECT_EQ(Rows(f.dialog), std::vector<std::string>{"C:\\b.wav"});
+           SelectInControl(f.List(), 0, true);
+           Drop(f.Hwnd(), {"C:\\c.wav", "C:\\a.wav"});
+           EXPECT_EQ(ModelSelection(f.dialog.Tracks()), std::vector<int>{1});
+           EXPECT_EQ(ShownSelection(f.List()), std::vector<int>{1});
+           // Clicking elsewhere deselects everything at once (row -1 in the notification).
+           ListView_SetItemState(f.List(), -1, 0, LVIS_SELECTED);
+           EXPECT_TRUE(ModelSelection(f.dialog.Tracks()).empty());
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+}
+
+TEST(MainDialog, RightDoubleClickPlaysTheFirstSelectedRowAndTheManualComesFromTheProgramFolder) {
+  Fixture f;
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), {"C:\\a.wav", "C:\\b.wav", "C:\\c.wav"});
+           SelectInControl(f.List(), 0, true);
+           SelectInControl(f.List(), 2, true);
+           RECT row;
+           ListView_GetItemRect(f.List(), 2, &row, LVIR_BOUNDS);
+           wintest::DoubleClick(f.List(), {row.left + 20, (row.top + row.bottom) / 2}, true);
+         }),
+         Do([&] {
+           EXPECT_EQ(f.opened, std::vector<std::string>{"C:\\a.wav"});
+           SendMessageA(f.Hwnd(), WM_COMMAND, ID_HELP_MANUAL, 0);
+           EXPECT_EQ(f.opened.back(), f.folder.Path() + "ReadMe.html");
+           EXPECT_TRUE(f.prompter.messages.empty());
+           f.shellSucceeds = false;
+           SendMessageA(f.Hwnd(), WM_COMMAND, ID_HELP_MANUAL, 0);
+           EXPECT_EQ(f.prompter.messages, std::vector<std::string>{texts::kManualFailed});
+           // With nothing selected there is nothing to play.
+           ListView_SetItemState(f.List(), -1, 0, LVIS_SELECTED);
+           f.opened.clear();
+           RECT row;
+           ListView_GetItemRect(f.List(), 2, &row, LVIR_BOUNDS);
+           ListView_SetItemState(f.List(), -1, 0, LVIS_SELECTED);
+           NMHDR header = {f.List(), IDC_TRACK_LIST, static_cast<UINT>(NM_RDBLCLK)};
+           EXPECT_EQ(SendMessageA(f.Hwnd(), WM_NOTIFY, IDC_TRACK_LIST, reinterpret_cast<LPARAM>(&header)), 0);
+           EXPECT_TRUE(f.opened.empty());
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+}
+
+TEST(MainDialog, DoubleClickEditsTheSelectedRowsAndTheListShowsTheResult) {
+  Fixture f;
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), {"C:\\a.wav", "C:\\b.wav"});
+           RECT row;
+           ListView_GetItemRect(f.List(), 1, &row, LVIR_BOUNDS);
+           wintest::DoubleClick(f.List(), {row.left + 20, (row.top + row.bottom) / 2}, false);
+         }),
+         Until([] { return wintest::FindThreadWindow("ファイルの情報変更") != nullptr; }),
+         Do([] {
+           HWND edit = wintest::FindThreadWindow("ファイルの情報変更");
+           SetDlgItemTextA(edit, IDC_AUTHOR, "作者");  // ticks "change" like typing does
+           PressKeys({VK_RETURN});
+         }),
+         Until([] { return wintest::FindThreadWindow("ファイルの情報変更") == nullptr; }),
+         Do([&] {
+           EXPECT_EQ(f.dialog.Tracks().GetItemText(1, kColumnAuthor), "作者");
+           EXPECT_EQ(f.dialog.Tracks().GetItemText(0, kColumnAuthor), "");
+           char shown[64] = "";
+           ListView_GetItemText(f.List(), 1, kColumnAuthor, shown, sizeof shown);
+           EXPECT_STREQ(shown, "作者");
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+}
+
+TEST(MainDialog, AboutBoxTakesItsOwnKeysAndScreenshotsOfBothWindows) {
+  Fixture f;
+  f.Run({Do([&] {
+           std::vector<std::string> paths;
+           for (int i = 0; i < 40; ++i) {
+             paths.push_back("C:\\Users\\太郎\\Music\\アルバム " + std::to_string(i % 3) + "\\トラック" +
+                             std::to_string(i) + ".wav");
+           }
+           Drop(f.Hwnd(), paths);
+           f.dialog.Tracks().SetItemText(0, kColumnAuthor, "山田 太郎");
+           f.dialog.Tracks().SetItemText(0, kColumnCopyright, "(C) 2026 山田");
+           f.dialog.Tracks().SetItemText(1, kColumnSavePath, "D:\\出力\\トラック1.wma");
+           f.dialog.List().Refresh();
+           SelectInControl(f.List(), 1, true);
+           SelectInControl(f.List(), 2, true);
+           SendMessageA(f.Hwnd(), WM_TIMER, IDT_HINT, 0);
+           SendMessageA(f.Hwnd(), WM_TIMER, IDT_HINT, 0);  // a longer hint
+         }),
+         Do([&] { EXPECT_TRUE(wintest::Screenshot(f.Hwnd(), "main-window")); }),
+         Do([&] { PostMessageA(f.Hwnd(), WM_COMMAND, ID_HELP_ABOUT, 0); }),
+         Until([] { return wintest::FindThreadWindow("バージョン情報") != nullptr; }),
+         Do([&] {
+           HWND about = wintest::FindThreadWindow("バージョン情報");
+           EXPECT_EQ(GetWindow(about, GW_OWNER), f.Hwnd());
+           EXPECT_FALSE(IsWindowEnabled(f.Hwnd()));
+           std::string all;
+           for (HWND c = GetWindow(about, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all += wintest::WindowText(c) + "|";
+           EXPECT_NE(all.find("Kestova 1.01 R1|"), std::string::npos) << all;
+         }),
+         Do([] {}),  // let the box paint before it is photographed
+         Do([&] {
+           EXPECT_TRUE(wintest::Screenshot(wintest::FindThreadWindow("バージョン情報"), "about-box"));
+           // Enter belongs to the about box now: it closes it and starts no encoding.
+           PressKeys({VK_RETURN});
+         }),
+         Until([] { return wintest::FindThreadWindow("バージョン情報") == nullptr; }),
+         Do([&] {
+           EXPECT_TRUE(f.prompter.questions.empty());
+           EXPECT_TRUE(IsWindowEnabled(f.Hwnd()));
+           EXPECT_TRUE(IsWindowVisible(f.Hwnd()));
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+  EXPECT_EQ(f.result, IDCANCEL);
+}

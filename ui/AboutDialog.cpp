@@ -1,0 +1,5 @@
+#include "ui/AboutDialog.h"
+
+#include "res/resource.h"
+
+CAboutDialog::CAboutDialog(HWND parent) : Dialog(IDD_ABOUT, parent) {}

@@ -1,0 +1,264 @@
+#include "ui/MainDialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/RunEncoding.h"
+#include "core/EncodingInfoFile.h"
+#include "core/Texts.h"
+#include "core/WindowState.h"
+#include "platform/Text.h"
+#include "platform/win32/Shell.h"
+#include "res/resource.h"
+#include "ui/AboutDialog.h"
+#include "ui/EditSelectedTracks.h"
+
+namespace {
+
+// The open dialog of the add command returns the chosen names in a buffer of this
+// size; a choice that does not fit makes the dialog fail, and nothing is added.
+const size_t kAddFilesBufferSize = 16640;
+// A dropped path longer than this is skipped rather than cut short.
+const UINT kMaxDroppedPathBytes = MAX_PATH - 1;
+const UINT kHintPeriodMs = 10000;
+
+}  // namespace
+
+CMainDialog::CMainDialog(const std::string& programDirectory, Prompter* prompter)
+    : Dialog(IDD_MAIN, nullptr),
+      programDirectory_(programDirectory),
+      list_(tracks_),
+      prompter_(prompter != nullptr ? prompter : &windowPrompter_) {
+  shellOpen_ = [this](const std::string& path) { return ShellOpen(Hwnd(), path); };
+}
+
+void CMainDialog::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDC_TRACK_LIST, list_);
+  dx.Text(IDC_HINT_LINE, hint_);
+}
+
+BOOL CMainDialog::OnInitDialog() {
+  windowPrompter_.SetOwner(Hwnd());
+  SetPrompter(prompter_);
+  Dialog::OnInitDialog();
+
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  icon_ = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN));
+  // The same icon, in the size the caption and the task bar draw it.
+  smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                             LR_SHARED));
+  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+
+  const WindowState state = LoadWindowState(programDirectory_);
+  list_.InsertColumns(state.columnWidths);
+  SendMessageA(list_.Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  SetWindowPos(Hwnd(), nullptr, 0, 0, state.width, state.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  // Lay the controls out once the window has settled at its size.
+  RECT client;
+  GetClientRect(Hwnd(), &client);
+  PostMessageA(Hwnd(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+
+  accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_ACCEL));
+  SetTimer(Hwnd(), IDT_HINT, kHintPeriodMs, nullptr);
+  ShowHint(0);
+  return TRUE;
+}
+
+void CMainDialog::ShowHint(int index) {
+  char buffer[512] = "";
+  const int n = LoadStringA(GetModuleHandleA(nullptr), IDS_HINT_FIRST + index, buffer, sizeof buffer);
+  hint_.assign(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+  UpdateData(false);
+}
+
+void CMainDialog::OnTimer(UINT_PTR) {
+  // Every tick shows the next hint, starting over with the first: 35001 stays for the
+  // first twenty seconds, then 35002 ... 35005, 35001, ...
+  ShowHint(nextHint_);
+  nextHint_ = (nextHint_ + 1) % IDS_HINT_COUNT;
+}
+
+void CMainDialog::OnSize(UINT type, int cx, int cy) {
+  HWND hint = Item(IDC_HINT_LINE);
+  if (list_.Hwnd() == nullptr || hint == nullptr) return;  // before the controls exist
+  if (type != SIZE_MINIMIZED) {
+    RECT frame;
+    GetWindowRect(Hwnd(), &frame);
+    shownSize_ = {frame.right - frame.left, frame.bottom - frame.top};
+  }
+  // The hint line takes one caption-bar height at the bottom; the list has the rest.
+  const int h = GetSystemMetrics(SM_CYCAPTION);
+  const UINT flags = SWP_NOACTIVATE | SWP_NOZORDER;
+  SetWindowPos(list_.Hwnd(), nullptr, 0, 0, cx, std::max(cy - h, 0), flags);
+  SetWindowPos(hint, nullptr, 0, cy - h, cx, h, flags);
+}
+
+bool CMainDialog::OnPaint() {
+  if (!IsIconic(Hwnd())) return false;
+  // Minimized: the icon, centred.
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(Hwnd(), &ps);
+  SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(Hwnd(), &client);
+  const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(Hwnd(), &ps);
+  return true;
+}
+
+bool CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
+  switch (message) {
+    case WM_QUERYDRAGICON:
+      *result = reinterpret_cast<INT_PTR>(icon_);
+      return true;
+    case WM_DROPFILES:
+      DropFiles(reinterpret_cast<HDROP>(wParam));
+      *result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CMainDialog::PreTranslateMessage(MSG* msg) {
+  // The accelerators act only on this window and its controls; a nested dialog or
+  // message box runs its own loop and keeps its keys.
+  if (accelerators_ == nullptr) return false;
+  if (msg->hwnd != Hwnd() && !IsChild(Hwnd(), msg->hwnd)) return false;
+  return TranslateAcceleratorA(Hwnd(), accelerators_, msg) != 0;
+}
+
+void CMainDialog::OnOK() {
+  // Enter never closes the main window (it starts the encoding through the accelerators).
+}
+
+void CMainDialog::OnDestroy() {
+  KillTimer(Hwnd(), IDT_HINT);
+  SaveState();
+}
+
+void CMainDialog::SaveState() {
+  WindowState state;
+  RECT frame;
+  GetWindowRect(Hwnd(), &frame);
+  state.width = frame.right - frame.left;
+  state.height = frame.bottom - frame.top;
+  if (IsIconic(Hwnd())) {
+    // Minimized: keep the size the window comes back to, maximized or normal.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(Hwnd(), &placement);
+    if ((placement.flags & WPF_RESTORETOMAXIMIZED) && shownSize_.cx != 0) {
+      state.width = shownSize_.cx;
+      state.height = shownSize_.cy;
+    } else {
+      state.width = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
+      state.height = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
+    }
+  }
+  for (int column = 0; column < kTrackColumnCount; ++column) state.columnWidths[column] = list_.GetColumnWidth(column);
+  SaveWindowState(programDirectory_, state);
+}
+
+bool CMainDialog::OnCommand(int id, int, HWND) {
+  switch (id) {
+    case ID_FILE_EXIT: OnCancel(); return true;
+    case ID_FILE_IMPORT: ImportList(); return true;
+    case ID_FILE_EXPORT: ExportList(); return true;
+    case ID_EDIT_TRACK_INFO: EditTracks(); return true;
+    case ID_EDIT_REMOVE: RemoveSelectedTracks(); return true;
+    case ID_EDIT_ADD_FILES: AddFiles(); return true;
+    case ID_ENCODE_START: StartEncoding(); return true;
+    case ID_HELP_ABOUT: ShowAbout(); return true;
+    case ID_HELP_MANUAL: OpenManual(); return true;
+    default: return false;
+  }
+}
+
+bool CMainDialog::OnNotify(int id, NMHDR* header, LRESULT* result) {
+  if (id != IDC_TRACK_LIST) return false;
+  if (list_.HandleNotify(header, result)) return true;
+  switch (header->code) {
+    case NM_DBLCLK:
+      EditTracks();
+      break;
+    case NM_RDBLCLK:
+      PlaySelectedTrack();
+      break;
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) RemoveSelectedTracks();
+      break;
+    default:
+      break;
+  }
+  *result = 0;
+  return true;
+}
+
+void CMainDialog::AddFiles() {
+  FileDialogRequest request;
+  request.defaultExtension = "wav";
+  request.filter = texts::kWavFilter;
+  request.flags = kAllowMultiSelect | kFileMustExist | kPathMustExist | kHideReadOnly;
+  request.bufferSize = kAddFilesBufferSize;
+  std::vector<std::string> paths;
+  if (!prompter_->ChooseFiles(request, &paths)) return;
+  // No extension test: the "all files" filter lets any file in.
+  for (const std::string& path : paths) tracks_.AddTrack(path);
+  list_.Refresh();
+}
+
+void CMainDialog::DropFiles(HDROP drop) {
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    if (DragQueryFileA(drop, i, nullptr, 0) > kMaxDroppedPathBytes) continue;
+    char buffer[MAX_PATH] = "";
+    const UINT n = DragQueryFileA(drop, i, buffer, sizeof buffer);
+    const std::string path(buffer, n);
+    // Only the name's ending counts: a folder named like x.wav is added too.
+    if (text::ToLowerAscii(text::Right(path, 4)) == ".wav" && !tracks_.IsListed(path)) tracks_.AddTrack(path);
+  }
+  DragFinish(drop);
+  list_.Refresh();
+}
+
+void CMainDialog::RemoveSelectedTracks() {
+  tracks_.RemoveSelectedTracks();
+  list_.Refresh();
+}
+
+void CMainDialog::PlaySelectedTrack() {
+  const int row = tracks_.GetFirstSelectedTrack();
+  if (row == -1) return;
+  shellOpen_(tracks_.GetItemText(row, kColumnPath));  // a failure is not reported
+}
+
+void CMainDialog::EditTracks() {
+  if (EditSelectedTracks(tracks_, Hwnd(), *prompter_)) list_.Refresh();
+}
+
+void CMainDialog::ImportList() {
+  ImportEncodingInfo(tracks_, *prompter_);
+  list_.Refresh();
+}
+
+void CMainDialog::ExportList() { ExportEncodingInfo(tracks_, *prompter_); }
+
+void CMainDialog::StartEncoding() { RunEncoding(tracks_, *prompter_); }
+
+void CMainDialog::ShowAbout() {
+  CAboutDialog about(Hwnd());
+  about.DoModal();
+}
+
+void CMainDialog::OpenManual() {
+  // The manual lies beside the program, wherever the file dialogs left the working folder.
+  if (!shellOpen_(programDirectory_ + texts::kManualName)) prompter_->ShowMessage(texts::kManualFailed);
+}

@@ -1,0 +1,72 @@
+// The main window (template IDD_MAIN): the track list filling the window, the hint line
+// along its bottom edge, the menu bar, the accelerators and every command of the
+// program. It owns the track list for the whole run; the list control only draws it.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+
+#include "core/TrackList.h"
+#include "platform/win32/Dialog.h"
+#include "platform/win32/Win32Prompter.h"
+#include "ui/TrackListCtrl.h"
+
+class CMainDialog : public Dialog {
+public:
+  // Opens a file with its associated program; false when that failed.
+  using ShellOpenFunction = std::function<bool(const std::string& path)>;
+
+  // `programDirectory` (with its trailing backslash) holds the window-state file and the
+  // manual. Messages, questions and file dialogs go to `prompter`; null means the
+  // window's own message boxes and dialogs.
+  explicit CMainDialog(const std::string& programDirectory, Prompter* prompter = nullptr);
+
+  TrackList& Tracks() { return tracks_; }
+  CTrackListCtrl& List() { return list_; }
+  // Replaces the shell's "open" (tests record what would have been played or opened).
+  void SetShellOpen(ShellOpenFunction open) { shellOpen_ = std::move(open); }
+
+protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnNotify(int id, NMHDR* header, LRESULT* result) override;
+  void OnTimer(UINT_PTR id) override;
+  void OnSize(UINT type, int cx, int cy) override;
+  bool OnPaint() override;
+  void OnDestroy() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+  bool PreTranslateMessage(MSG* msg) override;
+  void DoDataExchange(DataExchange& dx) override;
+
+private:
+  // The commands of the menu, the accelerators and the list.
+  void AddFiles();
+  void DropFiles(HDROP drop);
+  void RemoveSelectedTracks();
+  void PlaySelectedTrack();
+  void EditTracks();
+  void ImportList();
+  void ExportList();
+  void StartEncoding();
+  void ShowAbout();
+  void OpenManual();
+
+  void ShowHint(int index);  // string IDS_HINT_FIRST + index in the hint line
+  void SaveState();
+
+  std::string programDirectory_;
+  TrackList tracks_;
+  CTrackListCtrl list_;
+  std::string hint_;           // shown in the hint line
+  int nextHint_ = 0;           // the hint the next timer tick shows, 0 to IDS_HINT_COUNT - 1
+  HICON icon_ = nullptr;       // icon 128, shared: never destroyed
+  HICON smallIcon_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  SIZE shownSize_ = {0, 0};    // outer size when last shown normal or maximized
+  Win32Prompter windowPrompter_;
+  Prompter* prompter_;
+  ShellOpenFunction shellOpen_;
+};

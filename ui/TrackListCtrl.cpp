@@ -1,0 +1,132 @@
+#include "ui/TrackListCtrl.h"
+
+#include <cstring>
+
+#include "core/Texts.h"
+#include "platform/Text.h"
+
+void CTrackListCtrl::InsertColumns(const int widths[kTrackColumnCount]) {
+  for (int column = 0; column < kTrackColumnCount; ++column) {
+    LVCOLUMNA lvc = {};
+    lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    lvc.fmt = LVCFMT_LEFT;
+    lvc.cx = widths[column];
+    lvc.pszText = const_cast<char*>(texts::kColumnHeadings[column]);
+    lvc.iSubItem = column;
+    SendMessageA(Hwnd(), LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc));
+  }
+}
+
+int CTrackListCtrl::GetColumnWidth(int column) const {
+  return static_cast<int>(SendMessageA(Hwnd(), LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+void CTrackListCtrl::Refresh() {
+  HWND list = Hwnd();
+  if (list == nullptr) return;
+  showingModel_ = true;
+  // A new count repaints every row; keep the scroll position where it is.
+  SendMessageA(list, LVM_SETITEMCOUNT, tracks_.GetTrackCount(), LVSICF_NOSCROLL);
+  LVITEMA state = {};
+  state.stateMask = LVIS_SELECTED;
+  state.state = 0;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  state.state = LVIS_SELECTED;
+  for (int row = tracks_.GetFirstSelectedTrack(); row != -1; row = tracks_.GetNextSelectedTrack(row)) {
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+  }
+  showingModel_ = false;
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void CTrackListCtrl::GetCellText(NMLVDISPINFOA* info) const {
+  LVITEMA& item = info->item;
+  if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
+  const std::string& cell = tracks_.GetItemText(item.iItem, item.iSubItem);
+  // Copy what fits, never splitting a double-byte character.
+  size_t n = 0;
+  const size_t room = static_cast<size_t>(item.cchTextMax) - 1;
+  while (n < cell.size()) {
+    const size_t length = static_cast<size_t>(text::CharLength(cell, n));
+    if (n + length > room) break;
+    n += length;
+  }
+  std::memcpy(item.pszText, cell.data(), n);
+  item.pszText[n] = '\0';
+}
+
+int CTrackListCtrl::FindRow(const NMLVFINDITEMA* find) const {
+  // Typing in the list jumps to the next row whose path starts with the typed text
+  // (letters without case), searching from the given row and wrapping around.
+  const LVFINDINFOA& info = find->lvfi;
+  if (!(info.flags & (LVFI_STRING | LVFI_PARTIAL)) || info.psz == nullptr) return -1;
+  const std::string typed = info.psz;
+  const int count = tracks_.GetTrackCount();
+  if (count == 0) return -1;
+  int start = find->iStart;
+  if (start < 0 || start >= count) start = 0;
+  const auto matches = [&](int row) {
+    const std::string& path = tracks_.GetItemText(row, kColumnPath);
+    if (info.flags & LVFI_PARTIAL) {
+      return text::EqualsIgnoreAsciiCase(text::Left(path, static_cast<int>(typed.size())), typed);
+    }
+    return text::EqualsIgnoreAsciiCase(path, typed);
+  };
+  for (int row = start; row < count; ++row) {
+    if (matches(row)) return row;
+  }
+  if (info.flags & LVFI_WRAP) {
+    for (int row = 0; row < start; ++row) {
+      if (matches(row)) return row;
+    }
+  }
+  return -1;
+}
+
+bool CTrackListCtrl::HandleNotify(const NMHDR* header, LRESULT* result) {
+  switch (header->code) {
+    case LVN_GETDISPINFOA:
+      GetCellText(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header)));
+      *result = 0;
+      return true;
+    case LVN_ODFINDITEMA:
+      *result = FindRow(reinterpret_cast<const NMLVFINDITEMA*>(header));
+      return true;
+    case LVN_ITEMCHANGED: {
+      const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+      *result = 0;
+      if (showingModel_ || !(change->uChanged & LVIF_STATE)) return true;
+      if (!((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) return true;
+      const bool selected = (change->uNewState & LVIS_SELECTED) != 0;
+      // Row -1 stands for every row.
+      if (change->iItem == -1) {
+        tracks_.SetAllSelected(selected);
+      } else {
+        tracks_.SetSelected(change->iItem, selected);
+      }
+      return true;
+    }
+    case LVN_ODSTATECHANGED: {
+      // A range of rows changed at once (Shift+click, Shift+arrows).
+      const NMLVODSTATECHANGE* change = reinterpret_cast<const NMLVODSTATECHANGE*>(header);
+      *result = 0;
+      if (showingModel_ || !((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) return true;
+      tracks_.SetRangeSelected(change->iFrom, change->iTo, (change->uNewState & LVIS_SELECTED) != 0);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SIZE) {
+    // Repaint the whole list at once after a resize, not just the uncovered strip, so
+    // that no stale column edges or half-drawn rows remain.
+    const LRESULT result = Default(message, wParam, lParam);
+    InvalidateRect(Hwnd(), nullptr, TRUE);
+    UpdateWindow(Hwnd());
+    return result;
+  }
+  return Default(message, wParam, lParam);
+}
