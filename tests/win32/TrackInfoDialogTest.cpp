@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -182,7 +183,57 @@ Outcome ShowForm(const TrackInfoForm& form, FakePrompter& prompter, std::vector<
   return outcome;
 }
 
+// Saves what the screen shows of `window` as a 24-bit BMP.
+bool SaveScreenshot(HWND window, const std::string& path) {
+  RECT r;
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const DWORD stride = (width * 3 + 3) & ~3u;
+  std::vector<char> pixels(stride * height);
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  fwrite(&file, sizeof file, 1, out);
+  fwrite(&info, sizeof info, 1, out);
+  fwrite(pixels.data(), 1, pixels.size(), out);
+  return fclose(out) == 0;
+}
+
 }  // namespace
+
+TEST(TrackInfoDialog, Screenshot) {
+  // For looking at the layout with the Japanese labels and the long hint.
+  TrackInfoForm form;
+  form.title = "夜明けのテーマ";
+  form.author = "作者";
+  FakePrompter prompter;
+  const std::string folder = std::string(BRUMLET_SOURCE_DIR) + "/build/screenshots";
+  CreateDirectoryA((std::string(BRUMLET_SOURCE_DIR) + "/build").c_str(), nullptr);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ShowForm(form, prompter, {
+      Focus(IDC_DESCRIPTION), TypeStep("ライブ録音"),
+      [](HWND) { Sleep(300); }, [](HWND) {},  // lets every control paint first
+      [&](HWND d) { EXPECT_TRUE(SaveScreenshot(d, folder + "/track-info.bmp")); }});
+}
 
 TEST(TrackInfoDialog, OpensWithTheTitleFocusedFilledTagsKeptAndTheTabOrderOfTheForm) {
   TrackInfoForm form;
