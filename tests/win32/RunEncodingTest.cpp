@@ -116,20 +116,22 @@ bool PressEnterIn(DWORD pid) {
 
 // A visible top-level window whose title holds `part` (the console Wine opens is titled
 // with the script it runs).
+struct TitleSearch {
+  std::string part;
+  bool found = false;
+};
+
+BOOL CALLBACK CheckTitle(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<TitleSearch*>(context);
+  char title[512] = "";
+  GetWindowTextA(window, title, sizeof title);
+  if (IsWindowVisible(window) && std::string(title).find(search->part) != std::string::npos) search->found = true;
+  return !search->found;
+}
+
 bool VisibleWindowTitled(const std::string& part) {
-  struct Search {
-    std::string part;
-    bool found = false;
-  } search{part};
-  EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        char title[512] = "";
-        GetWindowTextA(window, title, sizeof title);
-        if (IsWindowVisible(window) && std::string(title).find(s->part) != std::string::npos) s->found = true;
-        return !s->found;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TitleSearch search{part};
+  EnumWindows(CheckTitle, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
