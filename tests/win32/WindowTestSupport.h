@@ -244,12 +244,18 @@ inline bool WritePng(const std::string& path, int width, int height, const std::
   return std::fclose(f) == 0;
 }
 
-// The screen under `window`'s outer rectangle, as the user sees it, saved as
-// build/screenshots/<name>.png.
+// The screen around `window`, as the user sees it, saved as build/screenshots/<name>.png.
+// The margin takes in the window manager's frame, which lies outside the rectangle
+// the window itself knows.
 inline bool Screenshot(HWND window, const std::string& name) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   RECT r;
   GetWindowRect(window, &r);
+  const int margin = 32;
+  r.left = std::max<LONG>(r.left - margin, 0);
+  r.top = std::max<LONG>(r.top - margin, 0);
+  r.right = std::min<LONG>(r.right + margin, GetSystemMetrics(SM_CXSCREEN));
+  r.bottom = std::min<LONG>(r.bottom + margin, GetSystemMetrics(SM_CYSCREEN));
   const int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return false;
   HDC screen = GetDC(nullptr);
