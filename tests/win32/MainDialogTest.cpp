@@ -517,6 +517,7 @@ TEST(MainDialog, AboutBoxTakesItsOwnKeysAndScreenshotsOfBothWindows) {
            SendMessageA(f.Hwnd(), WM_TIMER, IDT_HINT, 0);
            SendMessageA(f.Hwnd(), WM_TIMER, IDT_HINT, 0);  // a longer hint
          }),
+         wintest::Pause(500),
          Do([&] { EXPECT_TRUE(wintest::Screenshot(f.Hwnd(), "main-window")); }),
          Do([&] { PostMessageA(f.Hwnd(), WM_COMMAND, ID_HELP_ABOUT, 0); }),
          Until([] { return wintest::FindThreadWindow("バージョン情報") != nullptr; }),
@@ -528,7 +529,7 @@ TEST(MainDialog, AboutBoxTakesItsOwnKeysAndScreenshotsOfBothWindows) {
            for (HWND c = GetWindow(about, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all += wintest::WindowText(c) + "|";
            EXPECT_NE(all.find("Kestova 1.01 R1|"), std::string::npos) << all;
          }),
-         Do([] {}),  // let the box paint before it is photographed
+         wintest::Pause(500),  // let the box reach the screen before it is photographed
          Do([&] {
            EXPECT_TRUE(wintest::Screenshot(wintest::FindThreadWindow("バージョン情報"), "about-box"));
            // Enter belongs to the about box now: it closes it and starts no encoding.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,14 @@ inline Step Do(std::function<void()> action) {
   };
 }
 inline Step Until(std::function<bool()> condition) { return condition; }
+// Lets the loop run for `ms` milliseconds (painting reaches the screen).
+inline Step Pause(DWORD ms) {
+  auto start = std::make_shared<DWORD>(0);
+  return [start, ms] {
+    if (*start == 0) *start = GetTickCount();
+    return GetTickCount() - *start >= ms;
+  };
+}
 
 struct Script {
   std::vector<Step> steps;
@@ -246,9 +255,9 @@ inline bool WritePng(const std::string& path, int width, int height, const std::
 
 // The screen around `window`, as the user sees it, saved as build/screenshots/<name>.png.
 // The margin takes in the window manager's frame, which lies outside the rectangle
-// the window itself knows.
+// the window itself knows. Nothing is redrawn for the picture: give the loop time to
+// paint first (Pause).
 inline bool Screenshot(HWND window, const std::string& name) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   RECT r;
   GetWindowRect(window, &r);
   const int margin = 32;
