@@ -124,23 +124,23 @@ inline std::string WindowText(HWND hwnd) {
   return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+struct WindowSearch {
+  std::string caption;
+  HWND found;
+};
+inline BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM context) {
+  WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
+  if (IsWindowVisible(hwnd) && WindowText(hwnd) == search->caption) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The visible top-level window of this thread with the given caption, or null.
 inline HWND FindThreadWindow(const std::string& caption) {
-  struct Search {
-    std::string caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM context) -> BOOL {
-        Search* s = reinterpret_cast<Search*>(context);
-        if (IsWindowVisible(hwnd) && WindowText(hwnd) == s->caption) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{caption, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
