@@ -206,7 +206,24 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       CenterOnOwner();
-      return OnInitDialog();
+      const BOOL systemFocus = OnInitDialog();
+      // A handler that placed the focus itself keeps it when the window is activated
+      // later (under some window managers activation comes after initialisation, and
+      // the dialog manager would otherwise move the focus to the first tab stop).
+      focus_ = systemFocus ? nullptr : GetFocus();
+      return systemFocus;
+    }
+    case WM_ACTIVATE: {
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        focus_ = (focus != nullptr && IsChild(hwnd_, focus)) ? focus : nullptr;
+        return FALSE;
+      }
+      if (focus_ != nullptr && IsWindow(focus_) && IsChild(hwnd_, focus_) && !IsIconic(hwnd_)) {
+        SetFocus(focus_);
+        return TRUE;
+      }
+      return FALSE;
     }
     case WM_COMMAND: {
       const int id = LOWORD(wParam);

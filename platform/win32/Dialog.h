@@ -104,6 +104,7 @@ private:
   bool ended_ = false;
   INT_PTR result_ = IDCANCEL;
   int exchangeDepth_ = 0;
+  HWND focus_ = nullptr;  // the control that had the focus when the dialog was last active
   Prompter* prompter_ = nullptr;
 };
 
