@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# End-to-end test of the real Brumlet.exe: a fresh Wine prefix with the stand-in
+# encoder installed, the program driven only by X input (xdotool keys and typed text)
+# and checked only through files: the list it saves, the arguments the stand-in
+# encoder records, the script deleting itself and the window-state file.
+# Usage: e2e.sh path/to/Brumlet.exe work-folder screenshot-folder
+# Needs DISPLAY with a window manager (scripts/with-display).
+set -euo pipefail
+exe="$(realpath -m "$1")"
+work="$(realpath -m "$2")"
+shots="$(realpath -m "$3")"
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+
+rm -rf "$work"
+mkdir -p "$work/app" "$work/music" "$shots"
+rm -f "$shots"/*.png
+export WINEPREFIX="$work/prefix"
+source "$root/scripts/wine-env"
+brumlet_wine_prefix
+
+fail() {
+  echo "e2e: FAILED: $*" >&2
+  shot "failure"
+  exit 1
+}
+shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
+winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
+# Waits up to $2 seconds (default 20) for a visible window whose name matches $1; prints its id.
+wait_window() {
+  local name="$1" limit="${2:-20}" id
+  for _ in $(seq 1 $((limit * 5))); do
+    id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | tail -n 1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+wait_gone() {
+  local name="$1"
+  for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --name "$name" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  return 1
+}
+wait_file() {
+  for _ in $(seq 1 100); do
+    [ -e "$1" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+# Sends keys to a window after making it the active one.
+keys_to() {
+  local id="$1"
+  shift
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id" 2>/dev/null || true
+  sleep 0.3
+  xdotool key --clearmodifiers "$@"
+}
+type_into() {
+  local id="$1"
+  shift
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+  sleep 0.3
+  xdotool type --delay 20 --clearmodifiers "$1"
+}
+start_program() {
+  (cd "$work/app" && setsid wine "$work/app/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &)
+  main=$(wait_window '^Kestova$' 30) || fail "the main window did not appear"
+  sleep 1
+}
+program_running() { pgrep -f 'app[/\\]Brumlet[.]exe' >/dev/null 2>&1; }
+
+# --- The scene: the program in a folder of its own, three WAV files, a saved list. ---
+cp "$exe" "$work/app/Brumlet.exe"
+[ -f "$(dirname "$exe")/ReadMe.html" ] && cp "$(dirname "$exe")/ReadMe.html" "$work/app/"
+encoder="$WINEPREFIX/drive_c/Program Files/Windows Media Components/Encoder"
+mkdir -p "$encoder"
+cp "$here/wmcmd.vbs" "$encoder/wmcmd.vbs"
+record="$encoder/wmcmd-record.txt"
+rm -f "$record"
+for name in one two three; do printf 'RIFF\0\0\0\0WAVE' > "$work/music/$name.wav"; done
+music="$(winpath "$work/music")"
+one="$music\\one.wav"
+two="$music\\two.wav"
+three="$music\\three.wav"
+
+crlf() { sed 's/$/\r/'; }
+{
+  echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
+  echo "$one,100,One,,(C) Me,,"
+  echo "$two,100,Two,Someone,,A song,"
+} | iconv -f UTF-8 -t CP932 | crlf > "$work/list.csv"
+
+# --- 1. Load the saved list through the real open dialog (Ctrl+Shift+O). ---
+start_program
+shot "00-start"
+keys_to "$main" ctrl+shift+o
+dialog=$(wait_window '^開く$') || fail "Ctrl+Shift+O opened no open dialog"
+type_into "$dialog" "$(winpath "$work/list.csv")"
+keys_to "$dialog" Return
+wait_gone '^開く$' || fail "the open dialog did not close"
+sleep 0.5
+shot "01-list-loaded"
+
+# --- 2. Select the two rows, Alt+Enter, Tab to the author box, type, Enter. ---
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove --sync $((X + 40)) $((Y + HEIGHT - 60)) click 1  # empty list area: focus, no selection
+sleep 0.3
+keys_to "$main" Home shift+Down
+keys_to "$main" alt+Return
+info=$(wait_window '^ファイルの情報変更$') || fail "Alt+Enter opened no track information dialog"
+shot "02-track-info"
+keys_to "$info" Tab Tab  # title box -> the checked radio of the author pair -> author box
+type_into "$info" "Tester"
+sleep 0.3
+shot "02-author-typed"
+keys_to "$info" Return
+wait_gone '^ファイルの情報変更$' || fail "the track information dialog did not close"
+
+# --- 3. Add one more file through the real open dialog (Ctrl+O). ---
+keys_to "$main" ctrl+o
+dialog=$(wait_window '^開く$') || fail "Ctrl+O opened no open dialog"
+type_into "$dialog" "$three"
+keys_to "$dialog" Return
+wait_gone '^開く$' || fail "the add-files dialog did not close"
+sleep 0.5
+shot "03-file-added"
+
+# --- 4. Save the list (Ctrl+S) and compare its bytes. ---
+keys_to "$main" ctrl+s
+dialog=$(wait_window '^名前を付けて保存$') || fail "Ctrl+S opened no save dialog"
+type_into "$dialog" "$(winpath "$work/saved.csv")"
+keys_to "$dialog" Return
+wait_gone '^名前を付けて保存$' || fail "the save dialog did not close"
+wait_file "$work/saved.csv" || fail "Ctrl+S saved nothing"
+sleep 0.5
+{
+  echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
+  echo "$one,100,One,Tester,(C) Me,,"
+  echo "$three,100,three,,,,"
+  echo "$two,100,Two,Tester,,A song,"
+} | iconv -f UTF-8 -t CP932 | crlf > "$work/expected.csv"
+cmp "$work/saved.csv" "$work/expected.csv" || {
+  diff <(iconv -f CP932 -t UTF-8 "$work/saved.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected.csv" | cat -A) >&2 || true
+  fail "the saved list differs from the expected bytes"
+}
+echo "e2e: steps 1-4 passed (list loaded, two rows edited, file added, list saved byte for byte)"
+
+# --- 5. Enter starts the encoding; Enter answers Yes; the console runs the script. ---
+keys_to "$main" Return
+question=$(wait_window '^Brumlet$') || fail "Enter did not ask the encoding question"
+shot "05-question"
+keys_to "$question" Return
+console=$(wait_window 'te4w45iti4r2mp' 30) || fail "no console window ran the script"
+for _ in $(seq 1 150); do
+  [ -f "$record" ] && [ "$(grep -c . "$record" || true)" -ge 3 ] && break
+  sleep 0.2
+done
+sleep 1
+shot "05-console"
+script=$(find "$WINEPREFIX/drive_c/users" -name 'te4w45iti4r2mp*.bat' | head -n 1)
+[ -n "$script" ] || fail "the script is not in the temporary folder"
+tail="[-a_mode][2][-a_codec][WMA9LSL][-a_setting][Q100_44_2_16][-v_performance][100][-silent]"
+{
+  echo "[-audioonly][-input][$one][-output][$music\\one.wma][-author][Tester][-copyright][(C) Me][-title][One]$tail"
+  echo "[-audioonly][-input][$three][-output][$music\\three.wma][-title][three]$tail"
+  echo "[-audioonly][-input][$two][-output][$music\\two.wma][-author][Tester][-description][A song][-title][Two]$tail"
+} | iconv -f UTF-8 -t CP932 | crlf > "$work/expected-record.txt"
+cmp "$record" "$work/expected-record.txt" || {
+  diff <(cat -A "$record") <(cat -A "$work/expected-record.txt") >&2 || true
+  fail "the encoder was not called with the expected arguments"
+}
+keys_to "$console" space
+for _ in $(seq 1 100); do
+  [ -e "$script" ] || break
+  sleep 0.2
+done
+[ -e "$script" ] && fail "the script did not delete itself after the pause"
+echo "e2e: step 5 passed (three encoder calls with the expected arguments, script deleted itself)"
+
+# --- 6. Resize, Esc: the window state is kept and restored. ---
+xdotool windowsize --sync "$main" 820 560 2>/dev/null || xdotool windowsize "$main" 820 560
+sleep 1
+shot "06-resized"
+before=$(xdotool getwindowgeometry "$main" | grep Geometry)
+keys_to "$main" Escape
+for _ in $(seq 1 50); do program_running || break; sleep 0.2; done
+program_running && fail "Esc did not close the main window"
+cfg="$work/app/Brumlet.cfg"
+[ -f "$cfg" ] || fail "no Brumlet.cfg beside the program"
+[ "$(stat -c %s "$cfg")" = 40 ] || fail "Brumlet.cfg is not 40 bytes"
+read -r -a fields <<<"$(od -An -v -t d4 -w40 "$cfg")"
+[ "${fields[0]}" = 100 ] || fail "Brumlet.cfg version is ${fields[0]}"
+{ [ "${fields[1]}" != 600 ] && [ "${fields[2]}" != 400 ]; } || fail "the new size was not stored (${fields[1]} x ${fields[2]})"
+[ "${fields[*]:3}" = "200 48 90 100 100 200 200" ] || fail "column widths stored as ${fields[*]:3}"
+start_program
+after=$(xdotool getwindowgeometry "$main" | grep Geometry)
+shot "06-restarted"
+[ "$before" = "$after" ] || fail "the second start opened at $after, not $before"
+keys_to "$main" Escape
+for _ in $(seq 1 50); do program_running || break; sleep 0.2; done
+echo "e2e: step 6 passed (stored ${fields[1]} x ${fields[2]}, reopened at the same size)"
+echo "e2e: all steps passed"
