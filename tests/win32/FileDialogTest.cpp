@@ -16,18 +16,17 @@
 
 namespace {
 
+BOOL CALLBACK CollectDialog(HWND w, LPARAM found) {
+  char cls[16] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
+  return TRUE;
+}
+
 // The visible dialog windows (class "#32770") of `thread`, in z-order.
 std::vector<HWND> DialogsOf(DWORD thread) {
   std::vector<HWND> found;
-  EnumThreadWindows(
-      thread,
-      [](HWND w, LPARAM p) -> BOOL {
-        char cls[16] = "";
-        GetClassNameA(w, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(thread, CollectDialog, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
