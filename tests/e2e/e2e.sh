@@ -181,6 +181,35 @@ done
 [ -e "$script" ] && fail "the script did not delete itself after the pause"
 echo "e2e: step 5 passed (three encoder calls with the expected arguments, script deleted itself)"
 
+# --- 7. Drop files from X (the XDND protocol, as a file manager does): the .wav is added,
+#        the text file is not, and the already listed file changes nothing. ---
+printf 'RIFF\0\0\0\0WAVE' > "$work/music/four.WAV"
+echo notes > "$work/music/notes.txt"
+eval "$(xdotool getwindowgeometry --shell "$main")"
+"$here/xdnd_drop.py" "$main" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) \
+  "$work/music/four.WAV" "$work/music/notes.txt" "$work/music/one.wav" || fail "the window took no X drop"
+sleep 0.5
+shot "07-dropped"
+keys_to "$main" ctrl+s
+dialog=$(wait_window '^名前を付けて保存$') || fail "Ctrl+S opened no save dialog"
+type_into "$dialog" "$(winpath "$work/dropped.csv")"
+keys_to "$dialog" Return
+wait_gone '^名前を付けて保存$' || fail "the save dialog did not close"
+wait_file "$work/dropped.csv" || fail "Ctrl+S saved nothing after the drop"
+sleep 0.5
+{
+  echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
+  echo "$music\\four.WAV,100,four,,,,"
+  echo "$one,100,One,Tester,(C) Me,,"
+  echo "$three,100,three,,,,"
+  echo "$two,100,Two,Tester,,A song,"
+} | iconv -f UTF-8 -t CP932 | crlf > "$work/expected-dropped.csv"
+cmp "$work/dropped.csv" "$work/expected-dropped.csv" || {
+  diff <(iconv -f CP932 -t UTF-8 "$work/dropped.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected-dropped.csv" | cat -A) >&2 || true
+  fail "the dropped files were not taken as expected"
+}
+echo "e2e: step 7 passed (an X drop added the .WAV file, ignored the text file and the listed one)"
+
 # --- 6. Resize, Esc: the window state is kept and restored. ---
 xdotool windowsize --sync "$main" 820 560 2>/dev/null || xdotool windowsize "$main" 820 560
 sleep 1
