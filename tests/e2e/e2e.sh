@@ -67,11 +67,14 @@ type_into() {
   xdotool type --delay 20 --clearmodifiers "$1"
 }
 start_program() {
-  (cd "$work/app" && setsid wine "$work/app/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &)
+  # No terminal, so the script it launches gets a console window of its own.
+  setsid bash -c 'cd "$1" && exec wine "$2"' _ "$work/app" "$work/app/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &
+  program_pid=$!
   main=$(wait_window '^Kestova$' 30) || fail "the main window did not appear"
   sleep 1
+  program_running || fail "the program's process cannot be followed"
 }
-program_running() { pgrep -f 'app[/\\]Brumlet[.]exe' >/dev/null 2>&1; }
+program_running() { kill -0 "$program_pid" 2>/dev/null; }
 
 # --- The scene: the program in a folder of its own, three WAV files, a saved list. ---
 cp "$exe" "$work/app/Brumlet.exe"
