@@ -81,17 +81,6 @@ bool ReplaceWithEncodingInfo(const TrackList& list, FileSystem& files, const std
   return false;
 }
 
-FileDialogRequest EncodingInfoDialog(bool save) {
-  FileDialogRequest request;
-  request.save = save;
-  request.defaultExtension = "csv";
-  request.filter = texts::kCsvFilter;
-  // Resizable, read-only box shown (its state is ignored), no overwrite question:
-  // the user chose the name, and the old file is only replaced once the new one is whole.
-  request.flags = save ? kPathMustExist : (kFileMustExist | kPathMustExist);
-  return request;
-}
-
 }  // namespace
 
 void AppendEncodingInfoHeader(std::string* out) {
@@ -181,13 +170,13 @@ std::string EncodingInfoTempPath(const std::string& target) { return target + ".
 
 void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files) {
   std::vector<std::string> paths;
-  if (!prompter.ChooseFiles(EncodingInfoDialog(true), &paths) || paths.empty()) return;
+  if (!prompter.ChooseFiles(EncodingInfoDialogRequest(true), &paths) || paths.empty()) return;
   if (!ReplaceWithEncodingInfo(list, files, paths[0])) prompter.ShowMessage(texts::kCannotWriteFile);
 }
 
 void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) {
   std::vector<std::string> paths;
-  if (!prompter.ChooseFiles(EncodingInfoDialog(false), &paths) || paths.empty()) return;
+  if (!prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths) || paths.empty()) return;
   auto file = files.OpenForReading(paths[0]);
   if (!file) {
     prompter.ShowMessage(texts::kCannotReadFile);
@@ -215,4 +204,13 @@ void ExportEncodingInfo(const TrackList& list, Prompter& prompter) {
 
 void ImportEncodingInfo(TrackList& list, Prompter& prompter) {
   ImportEncodingInfo(list, prompter, PlatformFileSystem());
+}
+
+FileDialogRequest EncodingInfoDialogRequest(bool save) {
+  FileDialogRequest request;
+  request.save = save;
+  request.defaultExtension = "csv";
+  request.filter = texts::kCsvFilter;
+  request.flags = save ? kPathMustExist : (kFileMustExist | kPathMustExist);
+  return request;
 }

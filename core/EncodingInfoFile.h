@@ -20,8 +20,9 @@
 
 #include "core/TrackList.h"
 
+#include "platform/Prompter.h"
+
 class FileSystem;
-class Prompter;
 
 // Appends the header line, or one row's line, with its CR LF.
 void AppendEncodingInfoHeader(std::string* out);
@@ -51,6 +52,11 @@ private:
 
 // Reads a whole file's bytes into the list.
 void ReadEncodingInfo(TrackList& list, const std::string& bytes);
+
+// What the save (`save`) or open dialog for the file is asked: the CSV filter, the
+// extension "csv", resizable, the read-only box shown (its state is ignored), no question
+// before replacing a file (the old file is only replaced once the new one is whole).
+FileDialogRequest EncodingInfoDialogRequest(bool save);
 
 // The save dialog, then the file written beside the target and moved over it when it is
 // complete; any failure leaves the old file as it was and is reported.

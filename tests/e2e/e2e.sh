@@ -75,6 +75,23 @@ start_program() {
   program_running || fail "the program's process cannot be followed"
 }
 program_running() { kill -0 "$program_pid" 2>/dev/null; }
+# Saves the list with Ctrl+S through the real save dialog into $1 and compares its
+# bytes with the UTF-8 lines on standard input (converted to CP932 with CR LF).
+save_and_compare() {
+  local saved="$1" what="$2" dialog
+  iconv -f UTF-8 -t CP932 | crlf > "$saved.expected"
+  keys_to "$main" ctrl+s
+  dialog=$(wait_window '^名前を付けて保存$') || fail "Ctrl+S opened no save dialog"
+  type_into "$dialog" "$(winpath "$saved")"
+  keys_to "$dialog" Return
+  wait_gone '^名前を付けて保存$' || fail "the save dialog did not close"
+  wait_file "$saved" || fail "Ctrl+S saved nothing"
+  sleep 0.5
+  cmp "$saved" "$saved.expected" || {
+    diff <(iconv -f CP932 -t UTF-8 "$saved" | cat -A) <(iconv -f CP932 -t UTF-8 "$saved.expected" | cat -A) >&2 || true
+    fail "$what"
+  }
+}
 
 # --- The scene: the program in a folder of its own, three WAV files, a saved list. ---
 cp "$exe" "$work/app/Brumlet.exe"
@@ -133,23 +150,12 @@ sleep 0.5
 shot "03-file-added"
 
 # --- 4. Save the list (Ctrl+S) and compare its bytes. ---
-keys_to "$main" ctrl+s
-dialog=$(wait_window '^名前を付けて保存$') || fail "Ctrl+S opened no save dialog"
-type_into "$dialog" "$(winpath "$work/saved.csv")"
-keys_to "$dialog" Return
-wait_gone '^名前を付けて保存$' || fail "the save dialog did not close"
-wait_file "$work/saved.csv" || fail "Ctrl+S saved nothing"
-sleep 0.5
 {
   echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
   echo "$one,100,One,Tester,(C) Me,,"
   echo "$three,100,three,,,,"
   echo "$two,100,Two,Tester,,A song,"
-} | iconv -f UTF-8 -t CP932 | crlf > "$work/expected.csv"
-cmp "$work/saved.csv" "$work/expected.csv" || {
-  diff <(iconv -f CP932 -t UTF-8 "$work/saved.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected.csv" | cat -A) >&2 || true
-  fail "the saved list differs from the expected bytes"
-}
+} | save_and_compare "$work/saved.csv" "the saved list differs from the expected bytes"
 echo "e2e: steps 1-4 passed (list loaded, two rows edited, file added, list saved byte for byte)"
 
 # --- 5. Enter starts the encoding; Enter answers Yes; the console runs the script. ---
@@ -193,24 +199,13 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
   "$work/music/four.WAV" "$work/music/notes.txt" "$work/music/one.wav" || fail "the window took no X drop"
 sleep 0.5
 shot "07-dropped"
-keys_to "$main" ctrl+s
-dialog=$(wait_window '^名前を付けて保存$') || fail "Ctrl+S opened no save dialog"
-type_into "$dialog" "$(winpath "$work/dropped.csv")"
-keys_to "$dialog" Return
-wait_gone '^名前を付けて保存$' || fail "the save dialog did not close"
-wait_file "$work/dropped.csv" || fail "Ctrl+S saved nothing after the drop"
-sleep 0.5
 {
   echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
   echo "$music\\four.WAV,100,four,,,,"
   echo "$one,100,One,Tester,(C) Me,,"
   echo "$three,100,three,,,,"
   echo "$two,100,Two,Tester,,A song,"
-} | iconv -f UTF-8 -t CP932 | crlf > "$work/expected-dropped.csv"
-cmp "$work/dropped.csv" "$work/expected-dropped.csv" || {
-  diff <(iconv -f CP932 -t UTF-8 "$work/dropped.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected-dropped.csv" | cat -A) >&2 || true
-  fail "the dropped files were not taken as expected"
-}
+} | save_and_compare "$work/dropped.csv" "the dropped files were not taken as expected"
 echo "e2e: step 7 passed (an X drop added the .WAV file, ignored the text file and the listed one)"
 
 # --- 6. Resize, Esc: the window state is kept and restored. ---

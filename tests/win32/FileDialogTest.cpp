@@ -10,6 +10,7 @@
 #include <functional>
 #include <thread>
 
+#include "core/EncodingInfoFile.h"
 #include "core/Texts.h"
 #include "platform/win32/Win32Prompter.h"
 #include "tests/ScratchFolder.h"
@@ -109,15 +110,6 @@ private:
   std::thread helper_;
 };
 
-FileDialogRequest CsvRequest(bool save) {
-  FileDialogRequest request;
-  request.save = save;
-  request.defaultExtension = "csv";
-  request.filter = texts::kCsvFilter;
-  request.flags = save ? kPathMustExist : (kFileMustExist | kPathMustExist);
-  return request;
-}
-
 const std::vector<std::string> kCsvTypes = {"CSVファイル(*.csv)", "全てのファイル(*.*)"};
 
 }  // namespace
@@ -128,7 +120,7 @@ TEST(FileDialogs, SaveDialogAddsTheExtensionAndNeverAsksToOverwrite) {
   Win32Prompter prompter;
   std::vector<std::string> paths;
   Answerer answer({folder / "list"});
-  const bool chosen = prompter.ChooseFiles(CsvRequest(true), &paths);
+  const bool chosen = prompter.ChooseFiles(EncodingInfoDialogRequest(true), &paths);
   const Seen seen = answer.Wait();
   ASSERT_TRUE(seen.found);
   EXPECT_TRUE(seen.closedByOk);
@@ -148,7 +140,7 @@ TEST(FileDialogs, OpenDialogGivesTheFullPathShownWithTheReadOnlyBox) {
   Win32Prompter prompter;
   std::vector<std::string> paths;
   Answerer answer({file});
-  const bool chosen = prompter.ChooseFiles(CsvRequest(false), &paths);
+  const bool chosen = prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths);
   const Seen seen = answer.Wait();
   ASSERT_TRUE(seen.found);
   ASSERT_TRUE(chosen);
@@ -163,7 +155,7 @@ TEST(FileDialogs, OpenDialogRefusesAFileThatDoesNotExist) {
   Win32Prompter prompter;
   std::vector<std::string> paths;
   Answerer answer({folder / "missing.csv"});
-  const bool chosen = prompter.ChooseFiles(CsvRequest(false), &paths);
+  const bool chosen = prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths);
   const Seen seen = answer.Wait();
   ASSERT_TRUE(seen.found);
   EXPECT_FALSE(seen.closedByOk);  // the dialog stayed, with its own message in front
