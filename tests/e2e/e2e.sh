@@ -199,14 +199,23 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
   "$work/music/four.WAV" "$work/music/notes.txt" "$work/music/one.wav" || fail "the window took no X drop"
 sleep 0.5
 shot "07-dropped"
+# A double-click on the first row (four.WAV) edits it: the title box has the focus. The
+# X window starts at the client area: the list header (about 18 pixels), then the rows.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove --sync $((X + 60)) $((Y + 25)) click --repeat 2 --delay 80 1  # the window starts at the list header
+info=$(wait_window '^ファイルの情報変更$') || fail "a double-click on a row opened no track information dialog"
+keys_to "$info" End
+type_into "$info" " (dropped)"
+keys_to "$info" Return
+wait_gone '^ファイルの情報変更$' || fail "the track information dialog did not close"
 {
   echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
-  echo "$music\\four.WAV,100,four,,,,"
+  echo "$music\\four.WAV,100,four (dropped),,,,"
   echo "$one,100,One,Tester,(C) Me,,"
   echo "$three,100,three,,,,"
   echo "$two,100,Two,Tester,,A song,"
 } | save_and_compare "$work/dropped.csv" "the dropped files were not taken as expected"
-echo "e2e: step 7 passed (an X drop added the .WAV file, ignored the text file and the listed one)"
+echo "e2e: step 7 passed (an X drop added the .WAV file, ignored the text file and the listed one; a double-click edited it)"
 
 # --- 6. Resize, Esc: the window state is kept and restored. ---
 xdotool windowsize --sync "$main" 820 560 2>/dev/null || xdotool windowsize "$main" 820 560
