@@ -35,7 +35,11 @@ bool Win32EncodingServices::GetTempFolder(std::string* folder) {
 }
 
 bool Win32EncodingServices::LaunchBatchFile(const std::string& path) {
-  std::vector<char> commandLine(path.begin(), path.end());
+  // The path is quoted: unquoted, a space in it (a temporary folder under "Documents and
+  // Settings") would make the system try "C:\Documents.exe" and the like first, and run
+  // whatever program it found there instead of the script.
+  const std::string quoted = "\"" + path + "\"";
+  std::vector<char> commandLine(quoted.begin(), quoted.end());
   commandLine.push_back('\0');
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;

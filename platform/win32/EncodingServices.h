@@ -19,7 +19,7 @@ public:
   // gives none or it does not fit in MAX_PATH.
   virtual bool GetTempFolder(std::string* folder) = 0;
   // Starts the batch file `path` in a new console window shown with show command 5;
-  // the command line is `path` alone. False when the system refuses, with the last
+  // the command line is `path` alone, in double quotes. False when the system refuses, with the last
   // error code set.
   virtual bool LaunchBatchFile(const std::string& path) = 0;
   virtual void Wait(DWORD milliseconds) = 0;

@@ -165,7 +165,8 @@ protected:
     Fixture::SetUp();
     oldTemp_ = Env("TEMP");
     oldTmp_ = Env("TMP");
-    temp_ = scratch_ + "\\temp\\";
+    // A space in the folder, as in the profile folders of older systems.
+    temp_ = scratch_ + "\\temp dir\\";
     ASSERT_TRUE(CreateDirectoryA(temp_.c_str(), nullptr));
     SetTemp(temp_);
   }
@@ -223,6 +224,11 @@ TEST_F(RunEncodingTest, YesRunsTheScriptInANewConsoleAndASecondRunTakesAFreeName
 
   const std::string first = temp_ + "te4w45iti4r2mp.bat";
   const std::string second = temp_ + "te4w45iti4r2mp-2.bat";
+  // A program where an unquoted launch of "...\temp dir\te4w45iti4r2mp.bat" would look
+  // first ("...\temp.exe"): the script must run, not this.
+  char system[MAX_PATH] = "";
+  GetSystemDirectoryA(system, MAX_PATH);
+  ASSERT_TRUE(CopyFileA((std::string(system) + "\\hostname.exe").c_str(), (scratch_ + "\\temp.exe").c_str(), FALSE));
   std::vector<ScopedHandle> consoles;
   std::vector<DWORD> consoleIds;
   const auto start = [&](const std::string& script) {
