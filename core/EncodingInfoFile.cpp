@@ -4,6 +4,7 @@
 
 #include "core/Texts.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "platform/Prompter.h"
 
 namespace {
@@ -166,7 +167,13 @@ void ReadEncodingInfo(TrackList& list, const std::string& bytes) {
   reader.Finish();
 }
 
-std::string EncodingInfoTempPath(const std::string& target) { return target + ".~brumlet-tmp"; }
+std::string EncodingInfoTempPath(const std::string& target) {
+  const std::string beside = target + ".~brumlet-tmp";
+  if (beside.size() <= kMaxPathBytes) return beside;
+  // A long target leaves no room for the suffix: a short name in the same folder, so the
+  // move over the target stays within one folder.
+  return text::Left(target, text::ReverseFindAny(target, "\\/:") + 1) + "~brumlet.tmp";
+}
 
 void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files) {
   std::vector<std::string> paths;

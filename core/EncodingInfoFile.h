@@ -69,5 +69,6 @@ void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files);
 void ExportEncodingInfo(const TrackList& list, Prompter& prompter);
 void ImportEncodingInfo(TrackList& list, Prompter& prompter);
 
-// The name the export writes first, beside the target.
+// The name the export writes first, beside the target: the target's name with a suffix,
+// or, when that would pass kMaxPathBytes, a short name in the target's folder.
 std::string EncodingInfoTempPath(const std::string& target);

@@ -4,13 +4,13 @@
 #pragma once
 #include <string>
 
+#include "platform/Files.h"
+
 class FileSystem;
 class OutputFile;
 class Prompter;
 class TrackList;
 
-// The longest path the program hands to the system (MAX_PATH less the terminator).
-constexpr size_t kMaxPathBytes = 259;
 // The longest command line the command interpreter accepts.
 constexpr size_t kMaxCommandLineBytes = 8191;
 

@@ -6,6 +6,10 @@
 #include <memory>
 #include <string>
 
+// The longest path the program hands to the system (MAX_PATH less the terminator).
+// Longer paths are refused, never cut short: a cut path names another file.
+constexpr size_t kMaxPathBytes = 259;
+
 // A file open for reading; closed by the destructor.
 class InputFile {
 public:

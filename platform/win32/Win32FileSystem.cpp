@@ -9,7 +9,7 @@
 namespace {
 
 // Paths are limited to MAX_PATH - 1 bytes; longer ones are refused, never cut.
-bool PathFits(const std::string& path) { return !path.empty() && path.size() < MAX_PATH; }
+bool PathFits(const std::string& path) { return !path.empty() && path.size() <= kMaxPathBytes; }
 
 std::string FullPathOf(const std::string& path) {
   char buffer[MAX_PATH];

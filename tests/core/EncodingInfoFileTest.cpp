@@ -287,6 +287,25 @@ TEST(EncodingInfoDialogs, ExportReplacesTheChosenFileAndImportReadsItBack) {
   EXPECT_EQ(Row(back, 1), Row(list, 0));
 }
 
+// A target whose name leaves no room for the temporary suffix is still written whole,
+// through a short temporary name in its folder.
+TEST(EncodingInfoDialogs, ALongTargetNameIsWrittenThroughAShortTemporaryName) {
+  ScratchFolder folder;
+  const std::string target = folder / (std::string(kMaxPathBytes - folder.Path().size() - 4, 'n') + ".csv");
+  ASSERT_EQ(target.size(), kMaxPathBytes);
+  EXPECT_EQ(EncodingInfoTempPath(target), folder / "~brumlet.tmp");
+  EXPECT_EQ(EncodingInfoTempPath(folder / "list.csv"), folder / "list.csv.~brumlet-tmp");
+  ScratchFolder::Write(target, "old");
+  TrackList list;
+  list.AddTrack("C:\a.wav");
+  FakePrompter prompter;
+  prompter.fileChoices.push_back({target});
+  ExportEncodingInfo(list, prompter);
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_EQ(ScratchFolder::Read(target), EncodingInfoText(list));
+  EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
 TEST(EncodingInfoDialogs, EveryWriteFailureKeepsTheOldFileAndIsReported) {
   ScratchFolder folder;
   const std::string target = folder / "list.csv";
