@@ -158,6 +158,10 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
 
   const int count = tracks.GetTrackCount();
   std::unordered_set<std::string> outputs;  // folded output paths of the rows written so far
+  // Folded paths of every listed source: no row may write its output over one of them.
+  std::unordered_set<std::string> sources;
+  sources.reserve(static_cast<size_t>(count));
+  for (int row = 0; row < count; ++row) sources.insert(FoldedPath(tracks.GetItemText(row, kColumnPath)));
   std::string command;
   for (int row = 0; row < count && writer.ok(); ++row) {
     const std::string& path = tracks.GetItemText(row, kColumnPath);
@@ -195,7 +199,12 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
       prompter.ShowMessage(texts::kOutputIsSource + source.fullPath);
       continue;
     }
-    if (!outputs.insert(FoldedPath(output)).second) {
+    const std::string folded = FoldedPath(output);
+    if (sources.count(folded) != 0) {  // another listed source would be overwritten
+      prompter.ShowMessage(texts::kOutputIsSource + output);
+      continue;
+    }
+    if (!outputs.insert(folded).second) {
       prompter.ShowMessage(texts::kOutputDuplicated + output);
       continue;
     }

@@ -23,8 +23,8 @@ constexpr size_t kMaxCommandLineBytes = 8191;
 // `prompter` and left out, keeping its number, when its source cannot be opened or its
 // path is over kMaxPathBytes; when its paths hold a '"', a control byte or a broken
 // double-byte sequence, or its encoder command would pass kMaxCommandLineBytes; when its
-// output would overwrite its own source; and when its output is the output of an
-// earlier row of the script.
+// output would overwrite its own source or the source of another listed row; and when
+// its output is the output of an earlier row of the script.
 //
 // Every inserted value has '%' doubled; the two echo lines escape ^ & | < > with '^';
 // tags have '"' turned into the full-width quote and control bytes and broken

@@ -298,6 +298,24 @@ TEST(EncodingScript, CommandLineOfAtMost8191Bytes) {
                                       texts::kUnsafeSavePathOrTag + std::string("C:\\a\\3.wav")}));
 }
 
+// A save path naming another listed source (or a derived output that does) would have
+// the encoder overwrite that WAV file, whichever row comes first.
+TEST(EncodingScript, OutputOverAnotherListedSourceIsLeftOut) {
+  ScriptRun run;
+  run.Add("C:\\a\\one.wav", true, {{kColumnSavePath, "C:\\A\\TWO.wav"}});
+  run.Add("C:\\a\\song");       // derived output C:\a\song.wma is listed below
+  run.Add("C:\\a\\song.wma", true, {{kColumnSavePath, "D:\\out\\song.wma"}});
+  run.Add("C:\\a\\two.wav", true, {{kColumnSavePath, "C:\\a\\one.wav"}});
+  ASSERT_TRUE(run.Write());
+  const auto c = run.Commands();
+  ASSERT_EQ(c.size(), 1u);
+  EXPECT_NE(c[0].find("-output \"D:\\out\\song.wma\""), std::string::npos);
+  EXPECT_EQ(run.prompter.messages,
+            (std::vector<std::string>{texts::kOutputIsSource + std::string("C:\\A\\TWO.wav"),
+                                      texts::kOutputIsSource + std::string("C:\\a\\song.wma"),
+                                      texts::kOutputIsSource + std::string("C:\\a\\one.wav")}));
+}
+
 TEST(EncodingScript, OutputOverItsOwnSourceIsLeftOut) {
   ScriptRun run;
   run.Add("C:\\a\\x.wma");                                                  // derived output is the source
