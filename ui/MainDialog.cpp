@@ -132,7 +132,7 @@ bool CMainDialog::PreTranslateMessage(MSG* msg) {
   // message box runs its own loop and keeps its keys.
   if (accelerators_ == nullptr) return false;
   if (msg->hwnd != Hwnd() && !IsChild(Hwnd(), msg->hwnd)) return false;
-  return TranslateAcceleratorA(Hwnd(), accelerators_, msg) != 0;
+  return TranslateAcceleratorW(Hwnd(), accelerators_, msg) != 0;
 }
 
 void CMainDialog::OnOK() {

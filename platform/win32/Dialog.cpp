@@ -90,18 +90,22 @@ INT_PTR Dialog::DoModal() {
   if (ownerWasEnabled) EnableWindow(parent_, FALSE);
   if (!ended_) ShowWindow(hwnd_, SW_SHOW);
 
+  // The loop itself takes messages in their Unicode form: a typed Japanese character
+  // then reaches its edit box whole, and the system converts it for the window that
+  // receives it. Taken in the ANSI form, a double-byte character is split into two
+  // character messages, which some systems hand on as two broken characters.
   MSG msg;
   while (!ended_ && hwnd_ != nullptr) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {  // WM_QUIT: end this loop and leave the message for the next one out
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
     if (got < 0) break;
     if (PreTranslateMessage(&msg)) continue;
-    if (IsDialogMessageA(hwnd_, &msg)) continue;
+    if (IsDialogMessageW(hwnd_, &msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 
   // Re-enable the owner before this window goes, so the focus returns to it.
