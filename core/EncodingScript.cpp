@@ -123,21 +123,6 @@ void AppendTag(std::string& out, const std::string& s) {
   }
 }
 
-// Doubles the backslashes that end `out` after position `start`, so that the closing
-// quote that follows stays a quote: the encoder's argument parser reads a backslash
-// before a quote as an escape ("D:\out\" would swallow every later option), while
-// 2n backslashes before a quote give n. A trail byte 5C (ソ, 表) is part of its
-// character, not a backslash.
-void DoubleClosingBackslashes(std::string& out, size_t start) {
-  size_t trailing = 0;
-  for (size_t i = start; i < out.size();) {
-    const int length = text::CharLength(out, i);
-    trailing = (length == 1 && out[i] == '\\') ? trailing + 1 : 0;
-    i += static_cast<size_t>(length);
-  }
-  out.append(trailing, '\\');
-}
-
 // The output path derived from the source: the full path without the extension of its
 // file name, plus ".wma". A "." in a folder name is not an extension.
 std::string DerivedOutputPath(const std::string& fullPath) {
@@ -192,21 +177,15 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
     bool safe = IsSafeInQuotes(source.fullPath) && IsSafeInQuotes(output);
     if (safe) {
       command.assign(kCommandHead);
-      size_t start = command.size();
       AppendPercentDoubled(command, source.fullPath);
-      DoubleClosingBackslashes(command, start);
       command += "\" -output \"";
-      start = command.size();
       AppendPercentDoubled(command, output);
-      DoubleClosingBackslashes(command, start);
       command += "\" ";
       for (const auto& tag : kTagOptions) {
         const std::string& value = tracks.GetItemText(row, tag.column);
         if (value.empty()) continue;
         command += tag.option;
-        start = command.size();
         AppendTag(command, value);
-        DoubleClosingBackslashes(command, start);
         command += "\" ";
       }
       command += kCommandTail;

@@ -28,9 +28,7 @@ constexpr size_t kMaxCommandLineBytes = 8191;
 //
 // Every inserted value has '%' doubled; the two echo lines escape ^ & | < > with '^';
 // tags have '"' turned into the full-width quote and control bytes and broken
-// double-byte sequences turned into spaces; backslashes that end a quoted value of the
-// encoder command are doubled, so that the encoder reads them as they are and the
-// closing quote as a quote (a folder such as D:\out\ reaches it unchanged).
+// double-byte sequences turned into spaces.
 //
 // Returns false when a write to `file` failed; writing stops there.
 bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& prompter, OutputFile& file,

@@ -102,20 +102,6 @@ TEST_F(EncodingScriptRun, SpecialCharactersReachTheEncoderAndTheConsoleIntact) {
   tracks.SetItemText(row, kColumnSavePath, savePath);
   expected[saved] = {"saved.wav", saved, savePath, {{"-title", "saved"}}};
 
-  // A folder as the save path, and tags ending in backslashes, reach the encoder as
-  // they are: no backslash may turn the closing quote into an escaped one. A tag ending
-  // in 表 (trail byte 5C) is not a backslash and stays as it is.
-  const std::string folder = Source("folder.wav");
-  row = tracks.AddTrack(folder);
-  const std::string folderPath = sources_ + "\\out folder\\";
-  tracks.SetItemText(row, kColumnSavePath, folderPath);
-  tracks.SetItemText(row, kColumnAuthor, "one\\");
-  tracks.SetItemText(row, kColumnCopyright, "two\\\\");
-  tracks.SetItemText(row, kColumnDescription, "\x95\x5c");
-  expected[folder] = {"folder.wav", folder, folderPath,
-                      {{"-author", "one\\"}, {"-copyright", "two\\\\"}, {"-description", "\x95\x5c"},
-                       {"-title", "folder"}}};
-
   const auto output = SplitLines(WriteAndRun(tracks));
   EXPECT_TRUE(prompter_.messages.empty());
 
