@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "platform/Text.h"
 #include "ui/MainDialog.h"
@@ -24,12 +25,17 @@ CMainApp::CMainApp() {
 }
 
 int CMainApp::Run() {
+  // The folder browser and the shell's "open" need COM in a single-threaded apartment.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
 
-  CMainDialog mainWindow(ProgramDirectory());
-  mainWindow.DoModal();
+  {
+    CMainDialog mainWindow(ProgramDirectory());
+    mainWindow.DoModal();
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }

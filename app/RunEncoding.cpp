@@ -72,8 +72,8 @@ void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& servic
     services.Wait(kLaunchWaitMs);
     return;
   }
-  prompter.ShowMessage(texts::kLaunchFailedBefore + scriptPath + texts::kLaunchFailedAfter +
-                       services.LastErrorText());
+  const std::string systemText = services.LastErrorText();  // before anything else can change it
+  prompter.ShowMessage(texts::kLaunchFailedBefore + scriptPath + texts::kLaunchFailedAfter + systemText);
 }
 
 void RunEncoding(TrackList& tracks, Prompter& prompter) {

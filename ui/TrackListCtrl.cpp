@@ -96,14 +96,14 @@ bool CTrackListCtrl::HandleNotify(const NMHDR* header, LRESULT* result) {
       const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
       *result = 0;
       if (showingModel_ || !(change->uChanged & LVIF_STATE)) return true;
-      if (!((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) return true;
-      const bool selected = (change->uNewState & LVIS_SELECTED) != 0;
-      // Row -1 stands for every row.
       if (change->iItem == -1) {
-        tracks_.SetAllSelected(selected);
-      } else {
-        tracks_.SetSelected(change->iItem, selected);
+        // Row -1 stands for every row. How its old state is reported differs between
+        // versions of the control, so the selection is read back from the control.
+        ReadSelection();
+        return true;
       }
+      if (!((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) return true;
+      tracks_.SetSelected(change->iItem, (change->uNewState & LVIS_SELECTED) != 0);
       return true;
     }
     case LVN_ODSTATECHANGED: {
@@ -116,6 +116,14 @@ bool CTrackListCtrl::HandleNotify(const NMHDR* header, LRESULT* result) {
     }
     default:
       return false;
+  }
+}
+
+void CTrackListCtrl::ReadSelection() {
+  tracks_.SetAllSelected(false);
+  for (int row = ListView_GetNextItem(Hwnd(), -1, LVNI_SELECTED); row != -1;
+       row = ListView_GetNextItem(Hwnd(), row, LVNI_SELECTED)) {
+    tracks_.SetSelected(row, true);
   }
 }
 

@@ -36,6 +36,8 @@ protected:
 private:
   void GetCellText(NMLVDISPINFOA* info) const;
   int FindRow(const NMLVFINDITEMA* find) const;
+  // Makes the model's selection the control's.
+  void ReadSelection();
 
   TrackList& tracks_;
   bool showingModel_ = false;  // the selection changes that Refresh makes are not the user's

@@ -83,11 +83,16 @@ Dialog::~Dialog() {
 INT_PTR Dialog::DoModal() {
   ended_ = false;
   result_ = IDCANCEL;
+  // The owner is disabled before the dialog exists: a message box that the dialog shows
+  // while it initialises must not leave the owner open to the user's keys and clicks.
   const bool ownerWasEnabled = parent_ != nullptr && IsWindowEnabled(parent_);
+  if (ownerWasEnabled) EnableWindow(parent_, FALSE);
   hwnd_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent_, DialogProc,
                              reinterpret_cast<LPARAM>(this));
-  if (hwnd_ == nullptr) return -1;
-  if (ownerWasEnabled) EnableWindow(parent_, FALSE);
+  if (hwnd_ == nullptr) {
+    if (ownerWasEnabled) EnableWindow(parent_, TRUE);
+    return -1;
+  }
   if (!ended_) ShowWindow(hwnd_, SW_SHOW);
 
   // The loop itself takes messages in their Unicode form: a typed Japanese character

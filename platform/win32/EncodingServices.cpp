@@ -48,8 +48,11 @@ bool Win32EncodingServices::LaunchBatchFile(const std::string& path) {
   PROCESS_INFORMATION process = {};
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
                       &startup, &process)) {
+    // Freeing the command line may change the thread's last error: keep it now.
+    launchError_ = GetLastError();
     return false;
   }
+  launchError_ = ERROR_SUCCESS;
   // The run never watches the console: let go of it at once.
   ScopedHandle thread(process.hThread);
   ScopedHandle owner(process.hProcess);
@@ -60,7 +63,7 @@ bool Win32EncodingServices::LaunchBatchFile(const std::string& path) {
 void Win32EncodingServices::Wait(DWORD milliseconds) { Sleep(milliseconds); }
 
 std::string Win32EncodingServices::LastErrorText() {
-  const DWORD code = GetLastError();
+  const DWORD code = launchError_ != ERROR_SUCCESS ? launchError_ : GetLastError();
   char* buffer = nullptr;
   const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                      FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -19,12 +19,12 @@ public:
   // gives none or it does not fit in MAX_PATH.
   virtual bool GetTempFolder(std::string* folder) = 0;
   // Starts the batch file `path` in a new console window shown with show command 5;
-  // the command line is `path` alone, in double quotes. False when the system refuses, with the last
-  // error code set.
+  // the command line is `path` alone, in double quotes. False when the system refuses.
   virtual bool LaunchBatchFile(const std::string& path) = 0;
   virtual void Wait(DWORD milliseconds) = 0;
-  // The system's message text for the last error code in the user's default language;
-  // empty when the system has none.
+  // The system's message text, in the user's default language, for the error code of
+  // the last failed launch (or else the thread's last error); empty when the system has
+  // none.
   virtual std::string LastErrorText() = 0;
 };
 
@@ -46,4 +46,5 @@ public:
 
 private:
   DWORD lastProcessId_ = 0;
+  DWORD launchError_ = ERROR_SUCCESS;  // the code of the last failed launch, kept at once
 };

@@ -295,6 +295,9 @@ TEST(EncodingInfoDialogs, ALongTargetNameIsWrittenThroughAShortTemporaryName) {
   ASSERT_EQ(target.size(), kMaxPathBytes);
   EXPECT_EQ(EncodingInfoTempPath(target), folder / "~brumlet.tmp");
   EXPECT_EQ(EncodingInfoTempPath(folder / "list.csv"), folder / "list.csv.~brumlet-tmp");
+  // A long target that is itself named like the short temporary name is never truncated.
+  const std::string deep = std::string(kMaxPathBytes - 14, 'd') + "\\";
+  EXPECT_EQ(EncodingInfoTempPath(deep + "~Brumlet.TMP"), deep + "~brumlet.~tmp");
   ScratchFolder::Write(target, "old");
   TrackList list;
   list.AddTrack("C:\a.wav");

@@ -254,3 +254,34 @@ TEST(Dialog, ANestedModalDialogDisablesItsOwnerAndTakesItsOwnKeys) {
                   Do([] { PressKeys({VK_ESCAPE}); })});
   EXPECT_EQ(outerResult, IDCANCEL);
 }
+
+// A dialog that records, while it initialises, whether its owner is disabled already.
+class InitProbe : public Dialog {
+public:
+  InitProbe(UINT templateId, HWND parent) : Dialog(templateId, parent) {}
+  bool ownerEnabledAtInit = true;
+
+protected:
+  BOOL OnInitDialog() override {
+    ownerEnabledAtInit = IsWindowEnabled(GetWindow(Hwnd(), GW_OWNER)) != FALSE;
+    EndDialog(IDOK);
+    return TRUE;
+  }
+};
+
+// A message box shown while a dialog initialises must not leave its owner open to
+// the user's keys and clicks.
+TEST(Dialog, TheOwnerIsDisabledBeforeTheDialogInitialises) {
+  ProbeDialog outer(IDD_ABOUT, nullptr);
+  outer.exchangeFields = false;
+  RunDialog(outer, {Do([&] {
+                      InitProbe nested(IDD_ABOUT, outer.Hwnd());
+                      EXPECT_EQ(nested.DoModal(), IDOK);
+                      EXPECT_FALSE(nested.ownerEnabledAtInit);
+                      EXPECT_TRUE(IsWindowEnabled(outer.Hwnd()));
+                      InitProbe missing(4242, outer.Hwnd());
+                      EXPECT_EQ(missing.DoModal(), -1);
+                      EXPECT_TRUE(IsWindowEnabled(outer.Hwnd())) << "a failed creation left the owner disabled";
+                    }),
+                    Do([] { PressKeys({VK_ESCAPE}); })});
+}
