@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "platform/Text.h"
+#include "platform/Files.h"
 #include "ui/MainDialog.h"
 
 namespace {
@@ -13,10 +13,6 @@ std::string programDirectory;
 }  // namespace
 
 const std::string& ProgramDirectory() { return programDirectory; }
-
-std::string DirectoryOfPath(const std::string& path) {
-  return text::Left(path, text::ReverseFindAny(path, "\\/:") + 1);
-}
 
 CMainApp::CMainApp() {
   char path[MAX_PATH] = "";

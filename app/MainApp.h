@@ -7,10 +7,6 @@
 // (C:\Tools\Enc\ for C:\Tools\Enc\x.exe). Set once by CMainApp's constructor.
 const std::string& ProgramDirectory();
 
-// The folder part of an executable's path: everything up to and including its last
-// backslash, slash or colon (double-byte aware).
-std::string DirectoryOfPath(const std::string& path);
-
 class CMainApp {
 public:
   CMainApp();  // computes the ProgramDirectory

@@ -172,11 +172,10 @@ std::string EncodingInfoTempPath(const std::string& target) {
   if (beside.size() <= kMaxPathBytes) return beside;
   // A long target leaves no room for the suffix: a short name in the same folder, so the
   // move over the target stays within one folder.
-  const int nameStart = text::ReverseFindAny(target, "\\/:") + 1;
   // Never the target itself, which the export would first truncate.
-  const char* name = text::EqualsIgnoreAsciiCase(text::Mid(target, nameStart), "~brumlet.tmp") ? "~brumlet.~tmp"
-                                                                                                : "~brumlet.tmp";
-  return text::Left(target, nameStart) + name;
+  const char* name = text::EqualsIgnoreAsciiCase(FileNameOfPath(target), "~brumlet.tmp") ? "~brumlet.~tmp"
+                                                                                           : "~brumlet.tmp";
+  return DirectoryOfPath(target) + name;
 }
 
 void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files) {

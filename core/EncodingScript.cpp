@@ -126,25 +126,11 @@ void AppendTag(std::string& out, const std::string& s) {
 // The output path derived from the source: the full path without the extension of its
 // file name, plus ".wma". A "." in a folder name is not an extension.
 std::string DerivedOutputPath(const std::string& fullPath) {
-  const int nameStart = text::ReverseFindAny(fullPath, "\\/:") + 1;
+  const int nameStart = FileNameOffset(fullPath);
   const int dot = text::ReverseFind(fullPath, '.');
   return (dot >= nameStart ? text::Left(fullPath, dot) : fullPath) + ".wma";
 }
 
-// A key under which paths that differ only in the case of single-byte letters are
-// equal; double-byte characters are kept byte for byte.
-std::string FoldedPath(const std::string& s) {
-  std::string out(s);
-  for (size_t i = 0; i < out.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(out[i]);
-    if (text::IsLeadByte(c)) {
-      ++i;
-    } else if (c >= 'A' && c <= 'Z') {
-      out[i] = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -161,7 +147,7 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
   // Folded paths of every listed source: no row may write its output over one of them.
   std::unordered_set<std::string> sources;
   sources.reserve(static_cast<size_t>(count));
-  for (int row = 0; row < count; ++row) sources.insert(FoldedPath(tracks.GetItemText(row, kColumnPath)));
+  for (int row = 0; row < count; ++row) sources.insert(text::ToLowerAscii(tracks.GetItemText(row, kColumnPath)));
   std::string command;
   for (int row = 0; row < count && writer.ok(); ++row) {
     const std::string& path = tracks.GetItemText(row, kColumnPath);
@@ -199,7 +185,7 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
       prompter.ShowMessage(texts::kOutputIsSource + source.fullPath);
       continue;
     }
-    const std::string folded = FoldedPath(output);
+    const std::string folded = text::ToLowerAscii(output);
     if (sources.count(folded) != 0) {  // another listed source would be overwritten
       prompter.ShowMessage(texts::kOutputIsSource + output);
       continue;

@@ -2,6 +2,8 @@
 
 #include "platform/Text.h"
 
-std::string FileNameOfPath(const std::string& path) {
-  return text::Mid(path, text::ReverseFindAny(path, "\\/:") + 1);
-}
+int FileNameOffset(const std::string& path) { return text::ReverseFindAny(path, "\\/:") + 1; }
+
+std::string FileNameOfPath(const std::string& path) { return text::Mid(path, FileNameOffset(path)); }
+
+std::string DirectoryOfPath(const std::string& path) { return text::Left(path, FileNameOffset(path)); }

@@ -61,5 +61,9 @@ public:
 // The file system of the machine the program runs on (stateless, lives for the process).
 FileSystem& PlatformFileSystem();
 
-// The file name part of a path: after the last '\', '/' or ':' (double-byte aware).
+// Where the file name of a path starts: just after its last '\', '/' or ':' (double-byte
+// aware; 0 when there is none).
+int FileNameOffset(const std::string& path);
+// The file name part of a path, and the folder part with its closing separator.
 std::string FileNameOfPath(const std::string& path);
+std::string DirectoryOfPath(const std::string& path);

@@ -43,8 +43,8 @@ std::string Right(const std::string& s, int count) {
 
 std::string ToLowerAscii(const std::string& s) {
   std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (size_t i = 0; i < out.size(); i += CharLength(out, i)) {
+    if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
   }
   return out;
 }

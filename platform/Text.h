@@ -32,7 +32,8 @@ std::string Mid(const std::string& s, int first);
 std::string Right(const std::string& s, int count);
 
 // Lower-cases the single-byte letters A-Z only; every other byte, including the
-// bytes of double-byte characters, stays.
+// bytes of double-byte characters (a trail byte may be 0x41-0x5A), stays. Paths that
+// differ only in the case of single-byte letters give the same result.
 std::string ToLowerAscii(const std::string& s);
 
 // Equality with single-byte letters folded to one case; double-byte characters are

@@ -33,6 +33,7 @@ TEST(Text, SubstringsClampToTheString) {
 TEST(Text, CaseFoldingTouchesSingleByteLettersOnly) {
   // Ａ (82 60) holds no ASCII letter; "\x82\x41" would be a character whose trail byte is 'A'.
   EXPECT_EQ(text::ToLowerAscii("C:\\Take.WAV"), "c:\\take.wav");
+  EXPECT_EQ(text::ToLowerAscii("\x83\x41" "B"), "\x83\x41" "b");  // ア keeps its trail byte 41
   EXPECT_TRUE(text::EqualsIgnoreAsciiCase("C:\\A.WMA", "c:\\a.wma"));
   EXPECT_FALSE(text::EqualsIgnoreAsciiCase("\x83\x41", "\x83\x61"));  // ア vs a different character
   EXPECT_FALSE(text::EqualsIgnoreAsciiCase("ab", "abc"));
