@@ -1,0 +1,59 @@
+// Code page 932 conversions through the system's own tables.
+#include "platform/TextConversion.h"
+
+#include <windows.h>
+
+namespace {
+
+const UINT kCodePage = 932;
+
+const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+
+}  // namespace
+
+namespace textconv {
+
+bool ToCp932Exact(const std::u16string& wide, std::string* out) {
+  if (wide.empty()) {
+    out->clear();
+    return true;
+  }
+  // Without WC_NO_BEST_FIT_CHARS the system maps é to e and reports no loss, so both the
+  // flag and the used-default check are needed to see every character that has no form.
+  BOOL usedDefault = FALSE;
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, Wide(wide), size, nullptr, 0, nullptr,
+                                    &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  std::string result(static_cast<size_t>(n), '\0');
+  usedDefault = FALSE;
+  if (WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, Wide(wide), size, &result[0], n, nullptr,
+                          &usedDefault) != n ||
+      usedDefault) {
+    return false;
+  }
+  *out = result;
+  return true;
+}
+
+std::string ToCp932Display(const std::u16string& wide) {
+  if (wide.empty()) return std::string();
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(kCodePage, 0, Wide(wide), size, nullptr, 0, "?", nullptr);
+  if (n <= 0) return std::string();
+  std::string result(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(kCodePage, 0, Wide(wide), size, &result[0], n, "?", nullptr);
+  return result;
+}
+
+std::u16string FromCp932(const std::string& bytes) {
+  if (bytes.empty()) return std::u16string();
+  const int size = static_cast<int>(bytes.size());
+  const int n = MultiByteToWideChar(kCodePage, 0, bytes.data(), size, nullptr, 0);
+  if (n <= 0) return std::u16string();
+  std::u16string result(static_cast<size_t>(n), u'\0');
+  MultiByteToWideChar(kCodePage, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(&result[0]), n);
+  return result;
+}
+
+}  // namespace textconv
