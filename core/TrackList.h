@@ -1,11 +1,18 @@
 // The track list: every row to be encoded, its seven text cells, the order of the
-// rows, the selection and the PathSet that keeps a file from being listed twice.
-// It is the model behind the main window's list view, which only draws it.
+// rows, the selection, the focused row and the Shift-selection anchor. It is the model
+// behind the main window's list view, which only draws it.
+//
+// The rows are kept sorted by CompareTrackPaths, which orders two paths as equal only
+// when their bytes are equal; the set of listed paths (the PathSet: exact,
+// case-sensitive membership) is therefore answered by a search of the sorted rows.
+//
+// Every change is all or nothing: when it throws (std::bad_alloc), the rows, cells,
+// selection, focus and anchor are exactly as they were before the call.
 #pragma once
 #include <array>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 // Column indices of a track's cells.
@@ -25,8 +32,20 @@ struct Track {
   bool selected = false;
 };
 
-// Set of listed paths: exact, case-sensitive keys.
-using PathSet = std::unordered_set<std::string>;
+// One row for AddTracks: its path and the cells the action gives it, each set after the
+// row is added, in order, as SetItemText would (an import line's cells 1..6 as far as
+// the line has them; a title alone for a file added by its short path).
+struct NewTrack {
+  std::string path;
+  std::vector<std::pair<int, std::string>> cells;  // (column, text)
+};
+
+// One cell to set through SetItemTexts.
+struct CellEdit {
+  int row;
+  int column;
+  std::string text;
+};
 
 // Orders rows by their path: single-byte letters compared without case, double-byte
 // characters compared as whole characters, ties broken by the plain bytes.
@@ -47,7 +66,13 @@ public:
   // Adds a row for `path` in path order with quality "100" and the default title;
   // returns its index, or -1 (changing nothing) when the path is already listed.
   int AddTrack(const std::string& path);
-  // Removes every selected row and its path from the PathSet.
+  // Adds a whole batch, with the result of adding its rows one by one in the given
+  // order (AddTrack, then the given cells when the add succeeded): the first of equal
+  // paths wins and a listed path changes nothing. The batch is sorted once and merged
+  // with the list in one pass. Its texts are moved out, whether it succeeds or not.
+  // Returns the number of rows added.
+  int AddTracks(std::vector<NewTrack>&& batch);
+  // Removes every selected row; it allocates nothing, so it cannot fail.
   void RemoveSelectedTracks();
 
   // The cell's text; the empty text for a row or column that does not exist.
@@ -56,6 +81,8 @@ public:
   // Sets a cell; a row or column that does not exist changes nothing. Setting the
   // path cell is refused too: the path is the row's key and decides its place.
   void SetItemText(int row, int column, const std::string& text);
+  // Sets several cells at once, all or nothing, with the rules of SetItemText.
+  void SetItemTexts(const std::vector<CellEdit>& edits);
 
   int GetTrackCount() const { return count_; }
   int GetSelectedTrackCount() const { return selectedCount_; }
@@ -63,7 +90,8 @@ public:
   int GetFirstSelectedTrack() const;
   // The selected row with the lowest index above `row`, or -1.
   int GetNextSelectedTrack(int row) const;
-  bool IsListed(const std::string& path) const { return paths_.count(path) != 0; }
+  // Whether a row holds exactly this path.
+  bool IsListed(const std::string& path) const;
 
   // Selection, as the view mirrors the user's choice into the model.
   bool IsSelected(int row) const;
@@ -72,25 +100,49 @@ public:
   // Selects rows first..last (inclusive, clamped) and leaves the others as they are.
   void SetRangeSelected(int first, int last, bool selected);
 
+  // The focused row and the anchor of a Shift selection, -1 for none; setting a row
+  // that does not exist sets none. Both stay on their track whatever is added, edited
+  // or removed; when their track is removed they move to the row that takes its place,
+  // to the last row when it was the last, or to none when the list becomes empty.
+  int GetFocusedTrack() const { return focus_; }
+  void SetFocusedTrack(int row);
+  int GetAnchorTrack() const { return anchor_; }
+  void SetAnchorTrack(int row);
+
+  // Test seam: the n-th allocation step from now on (1 = the next) throws
+  // std::bad_alloc instead of allocating; 0 turns it off, and it turns itself off once
+  // it has fired. The steps are each new row (AddTrack; AddTracks counts the rows it
+  // adds in path order) and each cell text copied in (SetItemText, SetItemTexts).
+  // Adding n files through AddTracks with the n/2-th step armed fails half way.
+  void FailAllocationStep(int n) { failStep_ = n; }
+
 private:
   // Rows are kept in blocks of at most kBlockSize, each block sorted and every row of
   // a block ordered before the rows of the next. Inserting moves at most one block's
-  // pointers, so adding stays fast however long the list grows.
+  // pointers, so adding one row stays fast however long the list grows. The list owns
+  // the rows the blocks point to.
   struct Block {
-    std::vector<std::unique_ptr<Track>> rows;
-    int selected = 0;  // selected rows in this block
+    std::vector<Track*> rows;  // capacity kBlockSize, so an insert never reallocates
+    int selected = 0;          // selected rows in this block
   };
   static constexpr size_t kBlockSize = 512;
 
   Track* RowAt(int row) const;
   // Block holding `row` and the row's offset in it.
   size_t BlockOf(int row, int* offset) const;
-  void RebuildStarts() const;
+  // Where `path` belongs: the block and offset it would be inserted at; true when a row
+  // already holds it.
+  bool Locate(const std::string& path, size_t* block, size_t* offset) const;
+  // Counts an allocation step and throws when it is the one the seam names.
+  void AllocationStep();
+  // A new row for `path` with quality "100" and, unless told not to, the default title.
+  std::unique_ptr<Track> NewRow(std::string path, bool defaultTitle);
 
   std::vector<Block> blocks_;
-  mutable std::vector<int> starts_;  // index of each block's first row
-  mutable bool startsValid_ = true;
+  std::vector<int> starts_;  // index of each block's first row, always up to date
   int count_ = 0;
   int selectedCount_ = 0;
-  PathSet paths_;
+  int focus_ = -1;
+  int anchor_ = -1;
+  int failStep_ = 0;
 };
