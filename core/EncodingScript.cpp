@@ -152,8 +152,10 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
   for (int row = 0; row < count && writer.ok(); ++row) {
     const std::string& path = tracks.GetItemText(row, kColumnPath);
     SourceFileInfo source;
-    // A longer path would have to be cut to be opened, and then names another file.
-    if (path.size() > kMaxPathBytes || !files.OpenSource(path, &source)) {
+    // A longer path would have to be cut to be opened, and then names another file. A
+    // full path that does not fit is refused too: the row's own text may be relative,
+    // and the script changes into the encoder's folder before it runs the encoder.
+    if (path.size() > kMaxPathBytes || !files.OpenSource(path, &source) || source.fullPath.size() > kMaxPathBytes) {
       prompter.ShowMessage(texts::kFileMissing);
       continue;
     }
@@ -185,13 +187,14 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
       prompter.ShowMessage(texts::kOutputIsSource + source.fullPath);
       continue;
     }
+    // Both messages name the row left out (its column-0 text) and then its output.
     const std::string folded = text::ToLowerAscii(output);
     if (sources.count(folded) != 0) {  // another listed source would be overwritten
-      prompter.ShowMessage(texts::kOutputIsSource + output);
+      prompter.ShowMessage(texts::kOutputIsOtherSource + path + "\n" + texts::kOutputLine + output);
       continue;
     }
     if (!outputs.insert(folded).second) {
-      prompter.ShowMessage(texts::kOutputDuplicated + output);
+      prompter.ShowMessage(texts::kOutputDuplicated + path + "\n" + texts::kOutputLine + output);
       continue;
     }
 

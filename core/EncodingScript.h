@@ -21,7 +21,7 @@ constexpr size_t kMaxCommandLineBytes = 8191;
 // Each row's source is probed through `files` (opened for reading with all sharing
 // allowed), which gives its full path and file name. A row is reported through
 // `prompter` and left out, keeping its number, when its source cannot be opened or its
-// path is over kMaxPathBytes; when its paths hold a '"', a control byte or a broken
+// path or full path is over kMaxPathBytes; when its paths hold a '"', a control byte or a broken
 // double-byte sequence, or its encoder command would pass kMaxCommandLineBytes; when its
 // output would overwrite its own source or the source of another listed row; and when
 // its output is the output of an earlier row of the script.

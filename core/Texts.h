@@ -16,8 +16,12 @@ inline const char kFileMissing[] = "ファイルが存在しません";
 inline const char kUnsafeSavePathOrTag[] =
     "保存先ファイル名またはタグに使用できない内容が含まれているため、このファイルはエンコードしません。\n";
 inline const char kOutputIsSource[] = "保存先ファイル名が元のファイルと同じため、このファイルはエンコードしません。\n";
+inline const char kOutputIsOtherSource[] =
+    "保存先ファイル名がリストにある別のWAVEファイルと同じため、このファイルはエンコードしません。\n";
 inline const char kOutputDuplicated[] =
     "保存先ファイル名が他のファイルと重複しているため、このファイルはエンコードしません。\n";
+// Starts the line that names the output of a row left out for its output.
+inline const char kOutputLine[] = "保存先: ";
 inline const char kConfirmEncoding[] =
     "今から指定されたファイルのエンコードを開始します。\n"
     "\n"
@@ -58,5 +62,17 @@ inline const char kWavFilter[] = "WAVEファイル(*.wav)|*.wav|全てのファ�
 inline const char kRemoveRefused[] = "ファイルをリストから削除できませんでした";
 inline const char kManualName[] = "ReadMe.html";
 inline const char kManualFailed[] = "説明書 (ReadMe.html) を開けませんでした。";
+// Files and folders whose names code page 932 cannot hold and that have no short path;
+// the names follow, one per line.
+inline const char kCannotAddFiles[] =
+    "このプログラムでは扱えない文字がファイル名に含まれているため、次のファイルは追加できません。\n";
+inline const char kCannotChooseFolder[] =
+    "このプログラムでは扱えない文字がフォルダ名に含まれているため、このフォルダは選べません。\n";
+
+// Reading the WAV files' own tags: selected rows, rows with a tag; the paths follow one
+// per line, then how many more were not listed.
+inline const char kTagsRead[] = "%d曲中 %d曲のタグを読み込みました。";
+inline const char kTagsUnreadable[] = "\n読み込めなかったファイル：\n";
+inline const char kTagsUnreadableMore[] = "ほか %d件";
 
 }  // namespace texts

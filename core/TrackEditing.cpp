@@ -1,6 +1,6 @@
 #include "core/TrackEditing.h"
 
-#include "platform/FileTitle.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace {
@@ -31,7 +31,9 @@ const TagField kTagFields[] = {
 }  // namespace
 
 std::string SaveNameOf(const std::string& path) {
-  std::string name = FileTitleOf(path);
+  // The name as the path spells it: never as the shell would show it, which may hide
+  // the extension, and never refused for '[', ']' or '*' in a folder's name.
+  std::string name = FileNameOfPath(path);
   // Any case: a source named Take.WAV must not give an output named like itself.
   if (EndsWithWav(name)) name.replace(name.size() - 4, 4, ".wma");
   return name;

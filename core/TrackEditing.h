@@ -7,9 +7,9 @@
 #include "core/TrackInfoForm.h"
 #include "core/TrackList.h"
 
-// The name an encoded file gets when only a folder is given: the file title of `path`
-// with a final ".wav" (in any letter case) replaced by ".wma". Empty when the path is
-// empty or the system gives no title for it.
+// The name an encoded file gets when only a folder is given: the part of `path` after
+// its last '\', '/' or ':' (double-byte aware), with a final ".wav" in any letter case
+// replaced by ".wma". Empty for an empty path.
 std::string SaveNameOf(const std::string& path);
 
 // Fills `form` from the selected rows: the first row's tags, save path and save-name;

@@ -9,13 +9,13 @@ const char* SavePathHint(const TrackInfoForm& form) {
 
 void SetSaveFolder(TrackInfoForm& form, const std::string& folder) {
   std::string path = folder;
-  if (!path.empty() && !text::EndsWithBackslashByte(path)) path += '\\';
+  if (!path.empty() && !text::EndsWithBackslash(path)) path += '\\';
   form.savePath = path + form.fileName;
   form.savePathMode = kChangeField;
 }
 
 void CompleteSavePath(TrackInfoForm& form) {
-  if (form.fileName.empty() && !form.savePath.empty() && !text::EndsWithBackslashByte(form.savePath)) {
+  if (form.fileName.empty() && !form.savePath.empty() && !text::EndsWithBackslash(form.savePath)) {
     form.savePath += '\\';
   }
 }

@@ -66,6 +66,15 @@ bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+bool EndsWithBackslash(const std::string& s) {
+  if (s.empty() || s.back() != '\\') return false;
+  // Walk forward to the last character's start: only a walk from the front knows
+  // whether the final 5C is a character of its own or a trail byte.
+  size_t last = 0;
+  for (size_t i = 0; i < s.size(); i += CharLength(s, i)) last = i;
+  return last == s.size() - 1;
+}
+
 int FileNameStart(const std::string& path) { return ReverseFind(path, '\\') + 1; }
 
 }  // namespace text

@@ -40,9 +40,9 @@ std::string ToLowerAscii(const std::string& s);
 // compared byte for byte (their trail bytes are never folded).
 bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b);
 
-// True when the last byte of `s` is a backslash (the byte test paths use; a path
-// ending in ソ therefore counts, as it does for the platform's own path code).
-inline bool EndsWithBackslashByte(const std::string& s) { return !s.empty() && s.back() == '\\'; }
+// True when the last character of `s` is a single-byte backslash. A path ending in a
+// double-byte character whose trail byte is 5C (D:\機能, C:\ソ) does not end in one.
+bool EndsWithBackslash(const std::string& s);
 
 // Position just after the last '\\' of a path (0 when there is none), stepping over
 // double-byte characters: the start of the file name.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 
@@ -19,16 +20,18 @@ const char kFolder[] = "C:\\Program Files\\Windows Media Components\\Encoder";
 const char kScript[] = "C:\\TEMP\\te4w45iti4r2mp.bat";
 const char kTail[] = "-a_mode 2 -a_codec WMA9LSL -a_setting Q100_44_2_16 -v_performance 100 -silent";
 
-// Sources that "exist" are listed by path; the full path is the path itself.
+// Sources that "exist" are listed by path; the full path is the path itself unless
+// `fullPaths` gives another.
 class FakeSources : public FileSystem {
 public:
   std::set<std::string> existing;
+  std::map<std::string, std::string> fullPaths;
   std::vector<std::string> opened;  // every path OpenSource was asked for
 
   bool OpenSource(const std::string& path, SourceFileInfo* info) override {
     opened.push_back(path);
     if (!existing.count(path)) return false;
-    info->fullPath = path;
+    info->fullPath = fullPaths.count(path) ? fullPaths[path] : path;
     info->fileName = FileNameOfPath(path);
     return true;
   }
@@ -311,9 +314,10 @@ TEST(EncodingScript, OutputOverAnotherListedSourceIsLeftOut) {
   ASSERT_EQ(c.size(), 1u);
   EXPECT_NE(c[0].find("-output \"D:\\out\\song.wma\""), std::string::npos);
   EXPECT_EQ(run.prompter.messages,
-            (std::vector<std::string>{texts::kOutputIsSource + std::string("C:\\A\\TWO.wav"),
-                                      texts::kOutputIsSource + std::string("C:\\a\\song.wma"),
-                                      texts::kOutputIsSource + std::string("C:\\a\\one.wav")}));
+            (std::vector<std::string>{
+                texts::kOutputIsOtherSource + std::string("C:\\a\\one.wav\n保存先: C:\\A\\TWO.wav"),
+                texts::kOutputIsOtherSource + std::string("C:\\a\\song\n保存先: C:\\a\\song.wma"),
+                texts::kOutputIsOtherSource + std::string("C:\\a\\two.wav\n保存先: C:\\a\\one.wav")}));
 }
 
 TEST(EncodingScript, OutputOverItsOwnSourceIsLeftOut) {
@@ -343,8 +347,9 @@ TEST(EncodingScript, OutputOfAnEarlierWrittenRowIsNotTakenTwice) {
   const auto s = run.Script();
   EXPECT_EQ(run.Commands().size(), 4u);
   EXPECT_EQ(run.prompter.messages,
-            (std::vector<std::string>{texts::kFileMissing, texts::kOutputDuplicated + std::string("D:\\o.WMA"),
-                                      texts::kOutputDuplicated + std::string("C:\\a\\4.wma")}));
+            (std::vector<std::string>{texts::kFileMissing,
+                                      texts::kOutputDuplicated + std::string("C:\\a\\2.wav\n保存先: D:\\o.WMA"),
+                                      texts::kOutputDuplicated + std::string("C:\\a\\4.wav\n保存先: C:\\a\\4.wma")}));
   // Numbers stay those of the rows: 2, 4, 6 and 7 of 7.
   std::vector<std::string> numbers;
   for (const auto& l : s)
@@ -363,6 +368,22 @@ TEST(EncodingScript, SourcePathsOver259BytesAreNeverOpened) {
   ASSERT_TRUE(run.Write());
   EXPECT_EQ(run.Commands().size(), 1u);
   EXPECT_EQ(run.files.opened, std::vector<std::string>{fits});
+  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{texts::kFileMissing});
+}
+
+TEST(EncodingScript, ARowWhoseFullPathWouldPass259BytesIsLeftOutAsMissing) {
+  // Relative rows: the script would hand the encoder the relative text, which it reads
+  // from the encoder's folder.
+  ScriptRun run;
+  const std::string folder = "C:\\" + std::string(247, 'd') + "\\";  // 251 bytes
+  run.Add("fits.wav");
+  run.Add("over.wav");
+  run.files.fullPaths["fits.wav"] = folder + "fits.wav";  // 259 bytes
+  run.files.fullPaths["over.wav"] = folder + "over.wav1";  // 260 bytes
+  ASSERT_TRUE(run.Write());
+  const auto c = run.Commands();
+  ASSERT_EQ(c.size(), 1u);
+  EXPECT_NE(c[0].find("-input \"" + folder + "fits.wav\""), std::string::npos);
   EXPECT_EQ(run.prompter.messages, std::vector<std::string>{texts::kFileMissing});
 }
 

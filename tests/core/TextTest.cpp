@@ -45,3 +45,15 @@ TEST(Text, FileNameOfPathTakesThePartAfterTheLastSeparator) {
   EXPECT_EQ(FileNameOfPath("/tmp/x/b.wav"), "b.wav");
   EXPECT_EQ(FileNameOfPath(kTrailBackslashPath), "\x95\x5c.wav");
 }
+
+TEST(Text, APathEndsWithABackslashOnlyWhenItsLastCharacterIsOne) {
+  EXPECT_TRUE(text::EndsWithBackslash("D:\\"));
+  EXPECT_TRUE(text::EndsWithBackslash("D:\\\x95\x5c\\"));    // D:\表\ (a real one after 表)
+  EXPECT_FALSE(text::EndsWithBackslash("D:\\\x8b\x40\x94\x5c"));  // D:\機能 (94 5C)
+  EXPECT_FALSE(text::EndsWithBackslash("C:\\\x83\x5c"));        // C:\ソ (83 5C)
+  EXPECT_TRUE(text::EndsWithBackslash("\\"));
+  EXPECT_FALSE(text::EndsWithBackslash(""));
+  EXPECT_FALSE(text::EndsWithBackslash("D:\\a"));
+  // A lone lead byte before the final 5C pairs with it: the two are one character.
+  EXPECT_FALSE(text::EndsWithBackslash("a\x83\\"));
+}

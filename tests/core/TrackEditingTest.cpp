@@ -38,13 +38,25 @@ TEST(SaveName, TurnsAFinalWavOfAnyCaseIntoWma) {
   EXPECT_EQ(SaveNameOf("C:\\\x83\x5c\\\x95\x5c.wav"), "\x95\x5c.wma");
 }
 
-TEST(SaveName, IsEmptyWhenThereIsNoTitle) {
+TEST(SaveName, ComesFromThePathItselfWhateverItsFoldersHold) {
+  // Brackets and a star would make the shell refuse a title; the name is taken as spelt.
+  EXPECT_EQ(SaveNameOf("D:\\Music\\[2020] Live\\01.wav"), "01.wma");
+  EXPECT_EQ(SaveNameOf("D:\\[Live]\\a.wav"), "a.wma");
+  EXPECT_EQ(SaveNameOf("Song.WAV"), "Song.wma");
+  EXPECT_EQ(SaveNameOf("C:\\a\\b*.wav"), "b*.wma");
+  EXPECT_EQ(SaveNameOf("D:/x/a.wav"), "a.wma");
+  EXPECT_EQ(SaveNameOf("D:a.wav"), "a.wma");
   EXPECT_EQ(SaveNameOf(""), "");
-#ifdef _WIN32
-  // The system refuses titles of names with wildcards and of folders.
-  EXPECT_EQ(SaveNameOf("C:\\a\\b*.wav"), "");
   EXPECT_EQ(SaveNameOf("C:\\a\\"), "");
-#endif
+
+  // Several rows given one folder each get their own name in it, never the bare folder.
+  TrackList list;
+  Fill(list, {"D:\\Music\\[2020] Live\\01.wav", "D:\\Music\\[2020] Live\\02.WAV"}, {0, 1});
+  TrackInfoForm form;
+  form.savePath = "D:\\out\\";
+  form.savePathMode = kChangeField;
+  ApplyToSelectedTracks(list, form);
+  EXPECT_EQ(Column(list, kColumnSavePath), (std::vector<std::string>{"D:\\out\\01.wma", "D:\\out\\02.wma"}));
 }
 
 TEST(MergeSelectedTracks, DoesNothingWithoutASelection) {

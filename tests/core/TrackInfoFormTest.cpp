@@ -41,16 +41,26 @@ TEST(TrackInfoForm, ConfirmingAppendsTheBackslashOnlyToAFolder) {
   EXPECT_EQ(form.savePath, "D:\\out");
 }
 
-TEST(TrackInfoForm, ConfirmingLooksAtTheLastByteOnly) {
-  // D:\ソ ends in the byte 5C: the test is the last byte, as the platform's own path code does it.
-  TrackInfoForm form;
-  form.savePath = "D:\\\x83\x5c";
-  CompleteSavePath(form);
-  EXPECT_EQ(form.savePath, "D:\\\x83\x5c");
-  // D:\表示 ends in 8E A6: a backslash is appended.
-  form.savePath = "D:\\\x95\x5c\x8e\xa6";
-  CompleteSavePath(form);
-  EXPECT_EQ(form.savePath, "D:\\\x95\x5c\x8e\xa6\\");
+TEST(TrackInfoForm, AFolderEndingInADoubleByteCharacterStillGetsItsBackslash) {
+  // 機 8B 40 能 94 5C, 発 94 AD 表 95 5C, ソ 83 5C: the last byte is 5C, the last character is no backslash.
+  for (const std::string folder : {"D:\\機能", "D:\\発表", "C:\\ソ"}) {
+    TrackInfoForm form;
+    form.savePath = folder;
+    CompleteSavePath(form);
+    EXPECT_EQ(form.savePath, folder + "\\");
+    form.fileName = "a.wma";
+    SetSaveFolder(form, folder);
+    EXPECT_EQ(form.savePath, folder + "\\a.wma");
+  }
+  for (const std::string folder : {"D:\\", "D:\\表\\"}) {
+    TrackInfoForm form;
+    form.savePath = folder;
+    CompleteSavePath(form);
+    EXPECT_EQ(form.savePath, folder);
+    form.fileName = "a.wma";
+    SetSaveFolder(form, folder);
+    EXPECT_EQ(form.savePath, folder + "a.wma");
+  }
 }
 
 TEST(TrackInfoForm, ChosenFolderIsJoinedWithTheFileNameAndMarkedChanged) {
