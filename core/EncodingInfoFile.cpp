@@ -147,7 +147,13 @@ void EncodingInfoReader::Feed(const char* data, size_t size) {
 void EncodingInfoReader::Finish() {
   // Without a line end nothing is stripped: a CR at the very end stays in the field.
   if (!pending_.empty()) Line(pending_.data(), pending_.size());
+  FinishCut();
+}
+
+void EncodingInfoReader::FinishCut() {
   pending_.clear();
+  list_.AddTracks(std::move(rows_));
+  rows_.clear();
 }
 
 void EncodingInfoReader::Line(const char* line, size_t size) {
@@ -156,9 +162,11 @@ void EncodingInfoReader::Line(const char* line, size_t size) {
     return;
   }
   SplitEncodingInfoLine(line, size, &fields_);
-  const int row = list_.AddTrack(fields_[0]);
-  if (row < 0) return;  // already listed: the line changes nothing
-  for (size_t i = 1; i < fields_.size(); ++i) list_.SetItemText(row, static_cast<int>(i), fields_[i]);
+  NewTrack row;
+  row.path = std::move(fields_[0]);
+  row.cells.reserve(fields_.size() - 1);
+  for (size_t i = 1; i < fields_.size(); ++i) row.cells.emplace_back(static_cast<int>(i), std::move(fields_[i]));
+  rows_.push_back(std::move(row));
 }
 
 void ReadEncodingInfo(TrackList& list, const std::string& bytes) {
@@ -199,6 +207,7 @@ void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) 
     if (!file->Read(&buffer[0], buffer.size(), &got)) {
       // The rows read so far stay; the line cut by the failure is dropped.
       file.reset();
+      reader.FinishCut();
       prompter.ShowMessage(texts::kCannotReadFile);
       return;
     }

@@ -5,10 +5,12 @@
 // every other cell is written as it is, so a list without such cells gives the bytes of
 // the plain unquoted form. Reading: the first line is skipped whatever it holds; each
 // further line gives up to seven fields (fewer leave the AddTrack values, text after a
-// seventh comma is ignored) and is added through AddTrack, so a listed path changes
-// nothing. A field is taken as quoted only when it starts with '"' and its closing quote
-// is followed by ',' or the line end; any other field, an unclosed quote included, is
-// read as plain text up to the next comma. Lines are never joined.
+// seventh comma is ignored). The rows are added as one batch once the file is read,
+// with the result of adding each line through AddTrack in turn: a listed path, or one
+// an earlier line gave, changes nothing. A field is taken as quoted only when it starts
+// with '"' and its closing quote is followed by ',' or the line end; any other field,
+// an unclosed quote included, is read as plain text up to the next comma. Lines are
+// never joined.
 //
 // ',' and '"' are never the trail byte of a double-byte character, so both are searched
 // for byte by byte; a lone lead byte at the end of a cell then cannot hide the comma
@@ -33,13 +35,17 @@ std::string EncodingInfoText(const TrackList& list);
 // Splits one line (without its line end) into at most seven fields.
 void SplitEncodingInfoLine(const char* line, size_t size, std::vector<std::string>* fields);
 
-// Reads the file's bytes as they arrive, in pieces of any size, and adds the rows.
+// Reads the file's bytes as they arrive, in pieces of any size, and adds the rows to
+// the list in one batch at the end; the list is unchanged when that batch fails.
 class EncodingInfoReader {
 public:
   explicit EncodingInfoReader(TrackList& list) : list_(list) {}
   void Feed(const char* data, size_t size);
   // The end of the file: a last line without a line end is read like the others.
   void Finish();
+  // The reading broke off: the rows of the whole lines read so far are added, the line
+  // cut short is dropped.
+  void FinishCut();
 
 private:
   void Line(const char* line, size_t size);
@@ -48,6 +54,7 @@ private:
   std::string pending_;  // the start of a line whose end has not arrived yet
   bool headerSeen_ = false;
   std::vector<std::string> fields_;
+  std::vector<NewTrack> rows_;  // the rows read, in file order
 };
 
 // Reads a whole file's bytes into the list.
