@@ -3,6 +3,7 @@
 // any step fail (a full disk, a file that cannot be replaced).
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,28 @@ public:
   virtual bool Close() = 0;
   // The absolute path of the file as the system resolved it when creating it.
   virtual const std::string& FullPath() const = 0;
+};
+
+// A file read at any offset, for readers that pick a few pieces out of a large file.
+// It counts the bytes it delivers, so a test can show what a reader touched.
+class ByteSource {
+public:
+  virtual ~ByteSource() = default;
+  // The size of the file when it was opened.
+  virtual uint64_t Size() const = 0;
+  // Reads up to `size` bytes at `offset`; fewer only at the end of the file (`*got` is
+  // 0 at or past it). False on a read error.
+  bool ReadAt(uint64_t offset, char* buffer, size_t size, size_t* got) {
+    *got = 0;
+    if (!DoReadAt(offset, buffer, size, got)) return false;
+    bytesRead_ += *got;
+    return true;
+  }
+  uint64_t BytesRead() const { return bytesRead_; }
+
+private:
+  virtual bool DoReadAt(uint64_t offset, char* buffer, size_t size, size_t* got) = 0;
+  uint64_t bytesRead_ = 0;
 };
 
 // What opening a source file tells about it.
@@ -67,3 +90,8 @@ int FileNameOffset(const std::string& path);
 // The file name part of a path, and the folder part with its closing separator.
 std::string FileNameOfPath(const std::string& path);
 std::string DirectoryOfPath(const std::string& path);
+
+// Opens a source file for reading at any offset with all sharing allowed (another
+// program may be writing or renaming it); null when it cannot be opened or is a folder,
+// and on Windows when its path passes kMaxPathBytes.
+std::unique_ptr<ByteSource> OpenSharedSource(const std::string& path);

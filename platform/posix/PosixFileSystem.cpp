@@ -112,9 +112,45 @@ public:
   }
 };
 
+class PosixByteSource : public ByteSource {
+public:
+  PosixByteSource(int fd, uint64_t size) : fd_(fd), size_(size) {}
+  ~PosixByteSource() override { ::close(fd_); }
+  uint64_t Size() const override { return size_; }
+
+private:
+  bool DoReadAt(uint64_t offset, char* buffer, size_t size, size_t* got) override {
+    while (*got < size) {
+      const uint64_t at = offset + *got;
+      if (at > static_cast<uint64_t>(INT64_MAX)) return true;  // past any end
+      const ssize_t n = ::pread(fd_, buffer + *got, size - *got, static_cast<off_t>(at));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) return true;
+      *got += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  int fd_;
+  uint64_t size_;
+};
+
 }  // namespace
 
 FileSystem& PlatformFileSystem() {
   static PosixFileSystem fileSystem;
   return fileSystem;
+}
+
+std::unique_ptr<ByteSource> OpenSharedSource(const std::string& path) {
+  if (path.empty()) return nullptr;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<PosixByteSource>(fd, static_cast<uint64_t>(st.st_size));
 }

@@ -92,9 +92,46 @@ public:
   }
 };
 
+class Win32ByteSource : public ByteSource {
+public:
+  Win32ByteSource(ScopedHandle h, uint64_t size) : h_(std::move(h)), size_(size) {}
+  uint64_t Size() const override { return size_; }
+
+private:
+  bool DoReadAt(uint64_t offset, char* buffer, size_t size, size_t* got) override {
+    while (*got < size) {
+      // A synchronous handle reads at the offset the OVERLAPPED structure gives.
+      const uint64_t at = offset + *got;
+      OVERLAPPED where = {};
+      where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+      where.OffsetHigh = static_cast<DWORD>(at >> 32);
+      const size_t left = size - *got;
+      const DWORD want = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+      DWORD read = 0;
+      if (!ReadFile(h_.Get(), buffer + *got, want, &read, &where)) return GetLastError() == ERROR_HANDLE_EOF;
+      if (read == 0) return true;
+      *got += read;
+    }
+    return true;
+  }
+
+  ScopedHandle h_;
+  uint64_t size_;
+};
+
 }  // namespace
 
 FileSystem& PlatformFileSystem() {
   static Win32FileSystem fileSystem;
   return fileSystem;
+}
+
+std::unique_ptr<ByteSource> OpenSharedSource(const std::string& path) {
+  if (!PathFits(path)) return nullptr;
+  ScopedHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.IsValid()) return nullptr;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(h.Get(), &size) || size.QuadPart < 0) return nullptr;
+  return std::make_unique<Win32ByteSource>(std::move(h), static_cast<uint64_t>(size.QuadPart));
 }
