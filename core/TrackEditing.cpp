@@ -1,5 +1,7 @@
 #include "core/TrackEditing.h"
 
+#include <vector>
+
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -60,14 +62,18 @@ bool MergeSelectedTracks(const TrackList& tracks, TrackInfoForm* form) {
 
 void ApplyToSelectedTracks(TrackList& tracks, const TrackInfoForm& form) {
   const bool several = tracks.GetSelectedTrackCount() >= 2;
+  // Every new text is worked out first and set in one step, so a failure part way
+  // leaves every row as it was.
+  std::vector<CellEdit> edits;
   for (int row = tracks.GetFirstSelectedTrack(); row >= 0; row = tracks.GetNextSelectedTrack(row)) {
     for (const TagField& field : kTagFields) {
-      if (form.*field.mode == kChangeField) tracks.SetItemText(row, field.column, form.*field.text);
+      if (form.*field.mode == kChangeField) edits.push_back({row, field.column, form.*field.text});
     }
     if (form.savePathMode == kChangeField) {
-      const std::string savePath =
+      std::string savePath =
           several ? form.savePath + SaveNameOf(tracks.GetItemText(row, kColumnPath)) : form.savePath;
-      tracks.SetItemText(row, kColumnSavePath, savePath);
+      edits.push_back({row, kColumnSavePath, std::move(savePath)});
     }
   }
+  tracks.SetItemTexts(edits);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 namespace {
@@ -203,4 +204,22 @@ TEST(ApplyToSelectedTracks, ARowWithAnEmptyPathGetsTheBareFolder) {
   Fill(single, {""}, {0});
   ASSERT_TRUE(MergeSelectedTracks(single, &form));
   EXPECT_EQ(form.fileName, "");
+}
+
+TEST(ApplyToSelectedTracks, AFailurePartWayLeavesEveryRowAsItWas) {
+  TrackList list;
+  Fill(list, {"C:\\a\\one.wav", "C:\\a\\two.wav", "C:\\a\\three.wav"}, {0, 2});
+  TrackInfoForm form;
+  ASSERT_TRUE(MergeSelectedTracks(list, &form));
+  form.author = "new author";
+  form.authorMode = kChangeField;
+  form.savePath = "D:\\out";
+  form.savePathMode = kChangeField;
+  const Cells before = AllCells(list);
+  // Two cells in each of the two rows: the last of the four copies fails.
+  list.FailAllocationStep(4);
+  EXPECT_THROW(ApplyToSelectedTracks(list, form), std::bad_alloc);
+  EXPECT_EQ(AllCells(list), before);
+  ApplyToSelectedTracks(list, form);
+  EXPECT_EQ(Column(list, kColumnAuthor), (std::vector<std::string>{"new author", "", "new author"}));
 }

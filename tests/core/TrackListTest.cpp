@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <random>
 #include <set>
 
@@ -172,4 +173,192 @@ TEST(TrackList, LargeRandomListAgreesWithASortedModel) {
     ASSERT_EQ(Paths(list), model);
     for (const auto& p : model) ASSERT_TRUE(list.IsListed(p));
   }
+}
+
+namespace {
+
+// Everything a change may touch, one line per row and the focus and anchor last, so
+// two lists (or one list before and after) compare with a readable difference.
+std::vector<std::string> StateOf(const TrackList& list) {
+  std::vector<std::string> out;
+  for (int row = 0; row < list.GetTrackCount(); ++row) {
+    std::string line = list.IsSelected(row) ? "*" : " ";
+    for (int column = 0; column < kTrackColumnCount; ++column) line += list.GetItemText(row, column) + "|";
+    out.push_back(line);
+  }
+  out.push_back("focus " + std::to_string(list.GetFocusedTrack()) + ", anchor " + std::to_string(list.GetAnchorTrack()));
+  return out;
+}
+
+// Makes allocation step 1, 2, ... fail in turn until `change` goes through; each failed
+// attempt must leave the list exactly as it was. Returns the number of failed attempts.
+template <typename Change>
+int FailEachStepInTurn(TrackList& list, Change change) {
+  for (int step = 1;; ++step) {
+    const auto before = StateOf(list);
+    list.FailAllocationStep(step);
+    try {
+      change();
+      list.FailAllocationStep(0);
+      return step - 1;
+    } catch (const std::bad_alloc&) {
+      EXPECT_EQ(StateOf(list), before) << "failed at step " << step;
+    }
+  }
+}
+
+NewTrack Row(const std::string& path, std::vector<std::pair<int, std::string>> cells = {}) {
+  return NewTrack{path, std::move(cells)};
+}
+
+}  // namespace
+
+// Batches with duplicates inside them and against the list, the empty path, double-byte
+// paths and letter-case variants, in sorted and in random order, must give exactly what
+// adding their rows one by one gives: rows, cells, selection, focus and anchor. Now and
+// then a batch is made to fail part way first, which must leave the list as it was.
+TEST(TrackList, BatchAddEqualsAddingTheRowsOneByOne) {
+  std::mt19937 rng(2024);
+  const std::string so = "\x83\x5c";  // a double-byte character whose trail byte is '\'
+  const std::vector<std::string> folders = {"C:\\", "c:\\", "C:\\" + so + "\\", "C:\\\x82\xa0\\", "D:\\x\\"};
+  const std::vector<std::string> names = {"a", "A", "b", so, so + "a", "\x82\xa0", "\x82\xa0" "B", "z" + so};
+  const auto randomPath = [&] {
+    if (rng() % 25 == 0) return std::string();
+    return folders[rng() % folders.size()] + names[rng() % names.size()] + std::to_string(rng() % 40) +
+           (rng() % 2 ? ".wav" : ".WAV");
+  };
+  TrackList batched;
+  TrackList single;
+  for (int round = 0; round < 80; ++round) {
+    // The same selection, focus and anchor on both lists; the batch must keep them on
+    // their tracks.
+    const int count = single.GetTrackCount();
+    for (int row = 0; row < count; ++row) {
+      const bool selected = rng() % 4 == 0;
+      batched.SetSelected(row, selected);
+      single.SetSelected(row, selected);
+    }
+    const int focus = count > 0 && rng() % 5 ? static_cast<int>(rng() % static_cast<unsigned>(count)) : -1;
+    const int anchor = count > 0 && rng() % 5 ? static_cast<int>(rng() % static_cast<unsigned>(count)) : -1;
+    for (TrackList* list : {&batched, &single}) {
+      list->SetFocusedTrack(focus);
+      list->SetAnchorTrack(anchor);
+    }
+    const std::string focusPath = single.GetItemText(focus, kColumnPath);
+
+    std::vector<NewTrack> batch;
+    const size_t size = rng() % 4 == 0 ? rng() % 4 : rng() % 250;
+    for (size_t i = 0; i < size; ++i) {
+      NewTrack row = Row(randomPath());
+      const std::string tag = std::to_string(round) + "." + std::to_string(i);
+      switch (rng() % 3) {
+        case 0: break;  // the cells AddTrack gives
+        case 1: row.cells.emplace_back(kColumnTitle, "title " + tag); break;
+        default:  // an import line with as many cells as it has
+          for (int column = 1; column <= static_cast<int>(1 + rng() % 6); ++column)
+            row.cells.emplace_back(column, "cell " + std::to_string(column) + " " + tag);
+      }
+      batch.push_back(std::move(row));
+    }
+    if (rng() % 4 == 0) {
+      std::stable_sort(batch.begin(), batch.end(),
+                       [](const NewTrack& a, const NewTrack& b) { return CompareTrackPaths(a.path, b.path) < 0; });
+    }
+
+    int added = 0;
+    for (const NewTrack& row : batch) {
+      const int index = single.AddTrack(row.path);
+      if (index < 0) continue;
+      ++added;
+      for (const auto& cell : row.cells) single.SetItemText(index, cell.first, cell.second);
+    }
+
+    if (round % 3 == 0 && added > 0) {
+      const auto before = StateOf(batched);
+      auto copy = batch;
+      batched.FailAllocationStep(1 + static_cast<int>(rng() % static_cast<unsigned>(added)));
+      ASSERT_THROW(batched.AddTracks(std::move(copy)), std::bad_alloc);
+      ASSERT_EQ(StateOf(batched), before) << "round " << round;
+    }
+    ASSERT_EQ(batched.AddTracks(std::move(batch)), added);
+    ASSERT_EQ(StateOf(batched), StateOf(single)) << "round " << round;
+    ASSERT_EQ(batched.GetItemText(batched.GetFocusedTrack(), kColumnPath), focusPath);
+    for (const std::string& path : Paths(single)) ASSERT_TRUE(batched.IsListed(path));
+
+    if (round % 5 == 4) {  // remove the selected rows now and then, so rows come back later
+      batched.RemoveSelectedTracks();
+      single.RemoveSelectedTracks();
+    }
+  }
+  EXPECT_GT(single.GetTrackCount(), 500);
+}
+
+TEST(TrackList, FocusAndAnchorStayOnTheirTracks) {
+  TrackList list;
+  for (const char* path : {"C:\\b.wav", "C:\\d.wav", "C:\\f.wav"}) list.AddTrack(path);
+  list.SetFocusedTrack(1);  // d
+  list.SetAnchorTrack(2);   // f
+  const auto at = [&](int row) { return list.GetItemText(row, kColumnPath); };
+
+  list.AddTrack("C:\\a.wav");
+  EXPECT_EQ(at(list.GetFocusedTrack()), "C:\\d.wav");
+  EXPECT_EQ(at(list.GetAnchorTrack()), "C:\\f.wav");
+  std::vector<NewTrack> batch;
+  for (const char* path : {"C:\\g.wav", "C:\\c.wav", "C:\\e.wav", "C:\\c.wav"}) batch.push_back(Row(path));
+  list.AddTracks(std::move(batch));  // a b c d e f g
+  EXPECT_EQ(list.GetFocusedTrack(), 3);
+  EXPECT_EQ(list.GetAnchorTrack(), 5);
+  list.SetItemText(3, kColumnTitle, "edited");
+  EXPECT_EQ(list.GetFocusedTrack(), 3);
+
+  // The focused track and a row above it go: the row now in its place takes the focus.
+  list.SetSelected(0, true);
+  list.SetSelected(3, true);
+  list.RemoveSelectedTracks();  // b c e f g
+  EXPECT_EQ(at(list.GetFocusedTrack()), "C:\\e.wav");
+  EXPECT_EQ(at(list.GetAnchorTrack()), "C:\\f.wav");
+
+  // The anchor's track was the last but one and the last goes with it: the new last row.
+  list.SetAnchorTrack(3);
+  list.SetSelected(3, true);
+  list.SetSelected(4, true);
+  list.RemoveSelectedTracks();  // b c e
+  EXPECT_EQ(at(list.GetAnchorTrack()), "C:\\e.wav");
+  EXPECT_EQ(at(list.GetFocusedTrack()), "C:\\e.wav");
+
+  list.SetFocusedTrack(3);  // no such row
+  EXPECT_EQ(list.GetFocusedTrack(), -1);
+  list.SetAllSelected(true);
+  list.RemoveSelectedTracks();
+  EXPECT_EQ(list.GetAnchorTrack(), -1);
+  list.AddTrack("C:\\a.wav");
+  EXPECT_EQ(list.GetFocusedTrack(), -1);  // none stays none
+  EXPECT_EQ(list.GetAnchorTrack(), -1);
+}
+
+// Every kind of change, made to fail at each of its allocation steps in turn, leaves the
+// list as it was; removing allocates nothing and cannot fail.
+TEST(TrackList, AFailedChangeLeavesTheListAsItWas) {
+  TrackList list;
+  for (int i = 0; i < 1200; ++i) list.AddTrack("C:\\m\\" + std::to_string(i * 7 % 1200) + ".wav");  // splits blocks
+  list.SetRangeSelected(10, 20, true);
+  list.SetFocusedTrack(15);
+  list.SetAnchorTrack(700);
+
+  EXPECT_EQ(FailEachStepInTurn(list, [&] { list.AddTrack("C:\\m\\0a.wav"); }), 1);
+  EXPECT_EQ(FailEachStepInTurn(list, [&] {
+              std::vector<NewTrack> batch;
+              for (int i = 0; i < 40; ++i) batch.push_back(Row("C:\\m\\" + std::to_string(i) + "b.wav", {{3, "x"}}));
+              batch.push_back(Row("C:\\m\\5.wav"));  // listed: no step
+              list.AddTracks(std::move(batch));
+            }),
+            40);
+  EXPECT_EQ(FailEachStepInTurn(list, [&] { list.SetItemText(3, kColumnAuthor, std::string(100, 'a')); }), 1);
+  EXPECT_EQ(FailEachStepInTurn(list, [&] {
+              list.SetItemTexts({{1, kColumnTitle, "t"}, {2, kColumnPath, "refused"}, {9999, 3, "none"}, {2, 6, "s"}});
+            }),
+            2);
+  EXPECT_EQ(list.GetItemText(2, kColumnSavePath), "s");
+  EXPECT_EQ(FailEachStepInTurn(list, [&] { list.RemoveSelectedTracks(); }), 0);
+  EXPECT_EQ(list.GetTrackCount(), 1200 + 1 + 40 - 11);
 }
