@@ -59,11 +59,9 @@ void AppendCodePoint(uint32_t c, std::u16string* out) {
   }
 }
 
-// Decodes UTF-8; an invalid byte becomes U+FFFD. Returns whether all of it was valid;
-// `*multiByte` tells whether it held a sequence of more than one byte.
-bool DecodeUtf8(const std::string& s, std::u16string* out, bool* multiByte) {
+// Decodes UTF-8; an invalid byte becomes U+FFFD. Returns whether all of it was valid.
+bool DecodeUtf8(const std::string& s, std::u16string* out) {
   bool valid = true;
-  *multiByte = false;
   size_t i = 0;
   while (i < s.size()) {
     const unsigned char b = static_cast<unsigned char>(s[i]);
@@ -95,7 +93,6 @@ bool DecodeUtf8(const std::string& s, std::u16string* out, bool* multiByte) {
       continue;
     }
     AppendCodePoint(c, out);
-    *multiByte = true;
     i += length;
   }
   return valid;
@@ -135,7 +132,9 @@ bool IsValidCp932(const std::string& s) {
 // Code page 932 for display, control bytes as spaces, cut to the cell's limit on a
 // character boundary, trailing spaces trimmed (a terminating NUL is one of them).
 std::string ToDisplay(const std::u16string& wide) {
-  std::string s = textconv::ToCp932Display(wide);
+  // ASCII is the same bytes in code page 932: most tags need no conversion.
+  const bool ascii = std::all_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x80; });
+  std::string s = ascii ? std::string(wide.begin(), wide.end()) : textconv::ToCp932Display(wide);
   size_t kept = 0;
   for (size_t i = 0; i < s.size();) {
     const size_t length = static_cast<size_t>(text::CharLength(s, i));
@@ -173,7 +172,6 @@ bool TakeId3String(int encoding, std::string* data, std::u16string* out) {
   }
   std::string bytes = data->substr(0, end);
   data->erase(0, next);
-  bool multiByte = false;
   switch (encoding) {
     case 0: *out = DecodeLatin1(bytes); break;
     case 1: {
@@ -182,7 +180,7 @@ bool TakeId3String(int encoding, std::string* data, std::u16string* out) {
       break;
     }
     case 2: *out = DecodeUtf16(bytes, true); break;
-    case 3: DecodeUtf8(bytes, out, &multiByte); break;
+    case 3: DecodeUtf8(bytes, out); break;
     default: return false;
   }
   if (!out->empty() && out->front() == u'\uFEFF') out->erase(0, 1);
@@ -192,37 +190,66 @@ bool TakeId3String(int encoding, std::string* data, std::u16string* out) {
 // --- Reading ---
 
 // Reads pieces of the file within the two budgets; a read error ends the whole read.
+// Headers of the file come from a window read kWindowBytes at a time, so the headers
+// that lie together (the start of the file, the tag chunks) cost one read; each window
+// read is charged in full to the header budget.
 class Reader {
 public:
   explicit Reader(ByteSource& file) : file_(file) {}
 
   bool Failed() const { return failed_; }
+  ByteSource& File() { return file_; }
 
-  // Exactly `size` header bytes at `offset` of `source`, charged to the header budget;
-  // false when they are not all there, the budget is spent or the read fails.
+  // Exactly `size` header bytes at `offset` of `source`; false when they are not all
+  // there, the header budget is spent or the read fails.
   bool Header(ByteSource& source, uint64_t offset, char* buffer, size_t size) {
-    if (failed_ || headerBytes_ + size > kMaxTagHeaderBytes) return false;
-    headerBytes_ += size;
-    size_t got = 0;
-    if (!source.ReadAt(offset, buffer, size, &got)) failed_ = true;
-    return !failed_ && got == size;
+    if (failed_) return false;
+    if (&source != &file_) {  // a tag decoded in memory
+      if (headerBytes_ + size > kMaxTagHeaderBytes) return false;
+      headerBytes_ += size;
+      return Read(source, offset, buffer, size) == size;
+    }
+    if (!InWindow(offset, size)) {
+      if (headerBytes_ + kWindowBytes > kMaxTagHeaderBytes) return false;
+      headerBytes_ += kWindowBytes;
+      window_.resize(kWindowBytes);
+      window_.resize(Read(file_, offset, &window_[0], kWindowBytes));
+      windowStart_ = offset;
+      if (!InWindow(offset, size)) return false;
+    }
+    std::memcpy(buffer, window_.data() + (offset - windowStart_), size);
+    return true;
   }
 
   // Up to `size` content bytes at `offset`, at most what the content budget has left.
   std::string Content(ByteSource& source, uint64_t offset, uint64_t size) {
     size = std::min(size, kMaxTagContentBytes - contentBytes_);
     std::string bytes(static_cast<size_t>(size), '\0');
-    size_t got = 0;
-    if (!failed_ && size > 0 && !source.ReadAt(offset, &bytes[0], bytes.size(), &got)) failed_ = true;
-    bytes.resize(failed_ ? 0 : got);
+    if (&source == &file_ && InWindow(offset, bytes.size())) {
+      std::memcpy(&bytes[0], window_.data() + (offset - windowStart_), bytes.size());
+    } else if (!bytes.empty()) {
+      bytes.resize(Read(source, offset, &bytes[0], bytes.size()));
+    }
     contentBytes_ += bytes.size();
     return bytes;
   }
 
-  ByteSource& File() { return file_; }
-
 private:
+  static constexpr size_t kWindowBytes = 2048;
+
+  bool InWindow(uint64_t offset, size_t size) const {
+    return offset >= windowStart_ && offset - windowStart_ + size <= window_.size();
+  }
+  // The bytes read; 0 after a read error, which ends the whole read.
+  size_t Read(ByteSource& source, uint64_t offset, char* buffer, size_t size) {
+    size_t got = 0;
+    if (failed_ || !source.ReadAt(offset, buffer, size, &got)) failed_ = true;
+    return failed_ ? 0 : got;
+  }
+
   ByteSource& file_;
+  std::string window_;
+  uint64_t windowStart_ = 0;
   uint64_t headerBytes_ = 0;
   uint64_t contentBytes_ = 0;
   bool failed_ = false;
@@ -349,9 +376,9 @@ bool MemoryByteSource::DoReadAt(uint64_t offset, char* buffer, size_t size, size
 }
 
 std::string InfoTextToDisplay(const std::string& bytes) {
+  // Valid UTF-8 without a multi-byte sequence is ASCII, which all three read alike.
   std::u16string wide;
-  bool multiByte = false;
-  if (DecodeUtf8(bytes, &wide, &multiByte) && multiByte) return ToDisplay(wide);
+  if (DecodeUtf8(bytes, &wide)) return ToDisplay(wide);
   if (IsValidCp932(bytes)) return ToDisplay(textconv::FromCp932(bytes));
   return ToDisplay(DecodeLatin1(bytes));
 }

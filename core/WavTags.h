@@ -17,9 +17,9 @@
 // The longest text a tag cell takes (the track dialog's limit).
 constexpr size_t kMaxTagTextBytes = 255;
 // At most this many bytes of tag contents are read from one file, however large its
-// chunks; chunk and frame headers have a budget of their own (kMaxTagHeaderBytes).
+// chunks; the reads that find the chunk and frame headers have a budget of their own.
 constexpr uint64_t kMaxTagContentBytes = 1024 * 1024;
-constexpr uint64_t kMaxTagHeaderBytes = 32 * 1024;
+constexpr uint64_t kMaxTagHeaderBytes = 56 * 1024;
 
 // The four tags a track row shows; an empty text means the file has no such tag.
 struct WavTags {

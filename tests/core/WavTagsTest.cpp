@@ -177,7 +177,7 @@ TEST(WavTags, CoverArtAndFramesThatCannotBeReadAreSkippedByTheirHeaders) {
                              Frame(4, "TIT2", Text(3, "Song"));
   const Read r = ReadBytes(Wave(kFmt + Data(4) + Chunk("id3 ", Id3(4, frames))));
   ExpectTags(r, "Song", "", "", "");
-  EXPECT_LT(r.bytesRead, 1024u);  // headers and the one title frame, not the picture
+  EXPECT_LT(r.bytesRead, 16u * 1024);  // headers and the one title frame, not the picture
 
   // A v2.3 frame flagged compressed or encrypted, and an ID3v2.2 tag, give nothing.
   EXPECT_TRUE(ReadBytes(Wave(Chunk("id3 ", Id3(3, Frame(3, "TIT2", Text(0, "x"), '\x80'))))).tags.Empty());
