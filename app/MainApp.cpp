@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "platform/Files.h"
+#include "platform/win32/WidePaths.h"
 #include "ui/MainDialog.h"
 
 namespace {
@@ -15,9 +15,10 @@ std::string programDirectory;
 const std::string& ProgramDirectory() { return programDirectory; }
 
 CMainApp::CMainApp() {
-  char path[MAX_PATH] = "";
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  programDirectory = DirectoryOfPath(std::string(path, n < MAX_PATH ? n : 0));
+  // Empty when the folder's name has no form the program can use (no exact one and no
+  // short path): the window state and the manual are then left alone, never looked for
+  // in some other folder.
+  programDirectory = ExecutableFolder();
 }
 
 int CMainApp::Run() {

@@ -4,7 +4,8 @@
 #include <string>
 
 // Drive and folder of the running executable, with the trailing backslash
-// (C:\Tools\Enc\ for C:\Tools\Enc\x.exe). Set once by CMainApp's constructor.
+// (C:\Tools\Enc\ for C:\Tools\Enc\x.exe), by its short path where its name has no
+// exact code page 932 form; empty when it has neither. Set once by CMainApp's constructor.
 const std::string& ProgramDirectory();
 
 class CMainApp {

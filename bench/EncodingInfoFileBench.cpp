@@ -22,11 +22,11 @@ public:
   explicit FixedPrompter(std::string path) : path_(std::move(path)) {}
   void ShowMessage(const std::string&) override { failed = true; }
   bool AskYesNo(const std::string&) override { return false; }
-  bool ChooseFiles(const FileDialogRequest&, std::vector<std::string>* paths) override {
-    *paths = {path_};
+  bool ChooseFiles(const FileDialogRequest&, std::vector<SystemPath>* paths) override {
+    *paths = {SystemPathOf(path_)};
     return true;
   }
-  bool BrowseForFolder(const std::string&, std::string*) override { return false; }
+  bool BrowseForFolder(const std::string&, SystemPath*) override { return false; }
   bool failed = false;
 
 private:

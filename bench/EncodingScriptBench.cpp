@@ -21,8 +21,8 @@ public:
   int messages = 0;
   void ShowMessage(const std::string&) override { ++messages; }
   bool AskYesNo(const std::string&) override { return true; }
-  bool ChooseFiles(const FileDialogRequest&, std::vector<std::string>*) override { return false; }
-  bool BrowseForFolder(const std::string&, std::string*) override { return false; }
+  bool ChooseFiles(const FileDialogRequest&, std::vector<SystemPath>*) override { return false; }
+  bool BrowseForFolder(const std::string&, SystemPath*) override { return false; }
 };
 
 // Counts the bytes and drops them, so the disk is not what is measured.

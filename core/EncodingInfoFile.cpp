@@ -69,17 +69,41 @@ bool WriteEncodingInfo(const TrackList& list, OutputFile& file) {
   return file.Write(chunk.data(), chunk.size());
 }
 
-// Writes the file beside `target`, then moves it over `target`. On any failure the
-// new file is removed and `target` stays as it was.
-bool ReplaceWithEncodingInfo(const TrackList& list, FileSystem& files, const std::string& target) {
-  const std::string temp = EncodingInfoTempPath(target);
-  auto file = files.CreateForWriting(temp, FileSystem::Create::kTruncate);
-  if (!file) return false;
-  const bool written = WriteEncodingInfo(list, *file) && file->Close();
-  file.reset();
-  if (written && files.Replace(temp, target)) return true;
-  files.Remove(temp);
+// Writes the file under the first temporary name that can be created, then moves it
+// over `target`. Each name is created exclusively: a file that exists under it belongs
+// to someone else and is never opened, truncated or removed; it only sends the export on
+// to the next name. On any failure the new file is removed and `target` stays as it was.
+bool ReplaceWithEncodingInfo(const TrackList& list, FileSystem& files, const std::u16string& target) {
+  if (target.empty() || target.size() > kMaxPathChars) return false;
+  for (const std::u16string& temp : EncodingInfoTempPaths(target)) {
+    auto file = files.CreateForWriting(temp, FileSystem::Create::kExclusive);
+    if (!file) {
+      // Failing for any other reason than an existing file will not change with the name.
+      if (files.Exists(temp)) continue;
+      return false;
+    }
+    const bool written = WriteEncodingInfo(list, *file) && file->Close();
+    file.reset();
+    if (written && files.Replace(temp, target)) return true;
+    files.Remove(temp);
+    return false;
+  }
   return false;
+}
+
+// Single-byte letters folded to lower case: what tells two wide names apart as file names
+// here (every temporary name is plain ASCII).
+std::u16string FoldAscii(std::u16string s) {
+  for (char16_t& c : s) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return s;
+}
+
+// Where the file name of a wide path starts: after its last '\', '/' or ':'.
+size_t WideFileNameOffset(const std::u16string& path) {
+  const size_t last = path.find_last_of(u"\\/:");
+  return last == std::u16string::npos ? 0 : last + 1;
 }
 
 }  // namespace
@@ -175,27 +199,38 @@ void ReadEncodingInfo(TrackList& list, const std::string& bytes) {
   reader.Finish();
 }
 
-std::string EncodingInfoTempPath(const std::string& target) {
-  const std::string beside = target + ".~brumlet-tmp";
-  if (beside.size() <= kMaxPathBytes) return beside;
-  // A long target leaves no room for the suffix: a short name in the same folder, so the
-  // move over the target stays within one folder.
-  // Never the target itself, which the export would first truncate.
-  const char* name = text::EqualsIgnoreAsciiCase(FileNameOfPath(target), "~brumlet.tmp") ? "~brumlet.~tmp"
-                                                                                           : "~brumlet.tmp";
-  return DirectoryOfPath(target) + name;
+std::vector<std::u16string> EncodingInfoTempPaths(const std::u16string& target) {
+  std::vector<std::u16string> names;
+  const std::u16string folder = target.substr(0, WideFileNameOffset(target));
+  const std::u16string foldedTarget = FoldAscii(target);
+  // Only names in the target's folder, so the move over the target stays in one folder
+  // and can replace it in one step.
+  auto offer = [&](const std::u16string& path) {
+    if (path.size() <= kMaxPathChars && FoldAscii(path) != foldedTarget) names.push_back(path);
+  };
+  offer(target + u".~brumlet-tmp");
+  offer(folder + u"~brumlet.tmp");
+  // A deep folder leaves room for a few characters only: the shortest names there are.
+  for (int n = 1; n <= kLastShortTempName; ++n) {
+    const std::string digits = std::to_string(n);
+    offer(folder + u"~" + std::u16string(digits.begin(), digits.end()));
+  }
+  offer(folder + u"~");
+  return names;
 }
 
 void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files) {
-  std::vector<std::string> paths;
+  std::vector<SystemPath> paths;
   if (!prompter.ChooseFiles(EncodingInfoDialogRequest(true), &paths) || paths.empty()) return;
-  if (!ReplaceWithEncodingInfo(list, files, paths[0])) prompter.ShowMessage(texts::kCannotWriteFile);
+  // The file is written through the name as the system gave it, never through a short
+  // path: moving the new file over "CAF_~1.CSV" would rename the user's Café.csv.
+  if (!ReplaceWithEncodingInfo(list, files, paths[0].wide)) prompter.ShowMessage(texts::kCannotWriteFile);
 }
 
 void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) {
-  std::vector<std::string> paths;
+  std::vector<SystemPath> paths;
   if (!prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths) || paths.empty()) return;
-  auto file = files.OpenForReading(paths[0]);
+  auto file = files.OpenForReading(paths[0].wide);  // the name as chosen, whatever it holds
   if (!file) {
     prompter.ShowMessage(texts::kCannotReadFile);
     return;

@@ -65,8 +65,10 @@ void ReadEncodingInfo(TrackList& list, const std::string& bytes);
 // before replacing a file (the old file is only replaced once the new one is whole).
 FileDialogRequest EncodingInfoDialogRequest(bool save);
 
-// The save dialog, then the file written beside the target and moved over it when it is
-// complete; any failure leaves the old file as it was and is reported.
+// The save dialog, then the file written beside the target under the first free
+// temporary name (created exclusively) and moved over it when it is complete; any
+// failure leaves the old file as it was and is reported. The list file is written and
+// read through its path as the system gave it, wide characters and all.
 void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files);
 // The open dialog, then the file's rows added to the list; a failure is reported, and the
 // rows read before a read error stay.
@@ -76,6 +78,9 @@ void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files);
 void ExportEncodingInfo(const TrackList& list, Prompter& prompter);
 void ImportEncodingInfo(TrackList& list, Prompter& prompter);
 
-// The name the export writes first, beside the target: the target's name with a suffix,
-// or, when that would pass kMaxPathBytes, a short name in the target's folder.
-std::string EncodingInfoTempPath(const std::string& target);
+// The names the export may write the new file under before moving it over `target`, in
+// the order it tries them: the target's name with a suffix, then "~brumlet.tmp", "~1" to
+// "~99" and "~" in the target's folder; only those within kMaxPathChars and never the
+// target itself (letters compared without case).
+std::vector<std::u16string> EncodingInfoTempPaths(const std::u16string& target);
+constexpr int kLastShortTempName = 99;

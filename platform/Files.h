@@ -10,6 +10,8 @@
 // The longest path the program hands to the system (MAX_PATH less the terminator).
 // Longer paths are refused, never cut short: a cut path names another file.
 constexpr size_t kMaxPathBytes = 259;
+// The same limit for a path in wide characters, in UTF-16 code units.
+constexpr size_t kMaxPathChars = 259;
 
 // A file open for reading; closed by the destructor.
 class InputFile {
@@ -79,6 +81,17 @@ public:
   virtual bool Replace(const std::string& from, const std::string& to) = 0;
   virtual bool Remove(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
+
+  // The same for a path in wide characters as the system gave it: the list file is
+  // read and written through the name the user chose, which code page 932 may not hold
+  // (that path is never stored, so it is never converted). At most kMaxPathChars code
+  // units. The defaults use the code page 932 form when the path has an exact one, and
+  // fail otherwise; the machine's file systems override them.
+  virtual std::unique_ptr<InputFile> OpenForReading(const std::u16string& path);
+  virtual std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path, Create mode);
+  virtual bool Replace(const std::u16string& from, const std::u16string& to);
+  virtual bool Remove(const std::u16string& path);
+  virtual bool Exists(const std::u16string& path);
 };
 
 // The file system of the machine the program runs on (stateless, lives for the process).

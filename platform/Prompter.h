@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/SystemPath.h"
+
 // Options of the open and save file dialogs. The dialogs are always resizable.
 enum FileDialogFlag : unsigned {
   kFileMustExist = 1u << 0,
@@ -20,7 +22,7 @@ struct FileDialogRequest {
   std::string defaultExtension;  // added when the user types a name without one ("csv")
   std::string filter;            // "text|pattern|text|pattern||"
   unsigned flags = 0;            // FileDialogFlag bits
-  size_t bufferSize = 260;       // bytes the chosen names may take; a choice that does not fit fails
+  size_t bufferSize = 260;       // characters the chosen names may take; a choice that does not fit fails
 };
 
 class Prompter {
@@ -30,10 +32,11 @@ public:
   virtual void ShowMessage(const std::string& text) = 0;
   // A modal question with Yes and No (Yes the default) and the question icon; true for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
-  // The open or save dialog. True with the chosen full paths, in the dialog's order;
+  // The open or save dialog. True with the chosen full paths, in the dialog's order,
+  // each as the system gave it and in the program's form (which a name may lack);
   // false when the user cancelled or the dialog failed.
-  virtual bool ChooseFiles(const FileDialogRequest& request, std::vector<std::string>* paths) = 0;
+  virtual bool ChooseFiles(const FileDialogRequest& request, std::vector<SystemPath>* paths) = 0;
   // The folder browser, titled `title`, file-system folders only, starting at the
   // desktop, with no owner window. False when cancelled or not a file-system folder.
-  virtual bool BrowseForFolder(const std::string& title, std::string* folder) = 0;
+  virtual bool BrowseForFolder(const std::string& title, SystemPath* folder) = 0;
 };

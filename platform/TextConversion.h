@@ -19,6 +19,10 @@ bool ToCp932Exact(const std::u16string& wide, std::string* out);
 // Converts `wide` to code page 932 for display: best fit, "?" where nothing fits.
 std::string ToCp932Display(const std::u16string& wide);
 
+// Converts `wide` to code page 932 for a message that names a path: no best fit, each
+// character without an exact form shown as one "?" (a surrogate pair counts as one).
+std::string ToCp932Marked(const std::u16string& wide);
+
 // Converts code page 932 bytes to UTF-16; an invalid byte sequence becomes U+30FB or
 // the system's replacement character, never an error.
 std::u16string FromCp932(const std::string& bytes);

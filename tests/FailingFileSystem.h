@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/TextConversion.h"
 
 class FailingFileSystem : public FileSystem {
 public:
@@ -54,6 +55,30 @@ public:
   }
 
   bool Exists(const std::string& path) override { return real_.Exists(path); }
+
+  // Wide paths fail and are recorded alike (recorded in display form).
+  std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override {
+    auto file = real_.OpenForReading(path);
+    if (!file) return nullptr;
+    return std::make_unique<Input>(std::move(file), &readBudget);
+  }
+  std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path, Create mode) override {
+    if (failCreate) return nullptr;
+    auto file = real_.CreateForWriting(path, mode);
+    if (!file) return nullptr;
+    created.push_back(textconv::ToCp932Display(path));
+    return std::make_unique<Output>(std::move(file), &writeBudget, failClose);
+  }
+  bool Replace(const std::u16string& from, const std::u16string& to) override {
+    if (failReplace || !real_.Replace(from, to)) return false;
+    replaced.emplace_back(textconv::ToCp932Display(from), textconv::ToCp932Display(to));
+    return true;
+  }
+  bool Remove(const std::u16string& path) override {
+    removed.push_back(textconv::ToCp932Display(path));
+    return real_.Remove(path);
+  }
+  bool Exists(const std::u16string& path) override { return real_.Exists(path); }
 
 private:
   class Input : public InputFile {

@@ -23,13 +23,22 @@ public:
   std::vector<std::string> folderTitles;
   std::vector<Event> events;
 
+  // A chosen path: given in code page 932 (so it has an exact form), or as the system
+  // would hand it over (a name code page 932 cannot hold, with or without a short path).
+  struct Choice {
+    Choice(const char* path) : value(SystemPathOf(path)) {}
+    Choice(const std::string& path) : value(SystemPathOf(path)) {}
+    Choice(SystemPath path) : value(std::move(path)) {}
+    SystemPath value;
+  };
+
   // Scripted answers. A question pops `answers`, then falls back to `defaultAnswer`.
   std::deque<bool> answers;
   bool defaultAnswer = false;
   // A file dialog pops `fileChoices`; an empty choice list (or none left) means cancelled.
-  std::deque<std::vector<std::string>> fileChoices;
-  // The folder browser pops `folderChoices`; an empty string (or none left) means cancelled.
-  std::deque<std::string> folderChoices;
+  std::deque<std::vector<Choice>> fileChoices;
+  // The folder browser pops `folderChoices`; an empty path (or none left) means cancelled.
+  std::deque<Choice> folderChoices;
 
   // Runs inside ShowMessage, after recording: lets a test act while the "box" is up
   // (the real box runs a nested message loop).
@@ -51,24 +60,25 @@ public:
     return answer;
   }
 
-  bool ChooseFiles(const FileDialogRequest& request, std::vector<std::string>* paths) override {
+  bool ChooseFiles(const FileDialogRequest& request, std::vector<SystemPath>* paths) override {
     fileDialogs.push_back(request);
     events.push_back({Event::kChooseFiles, std::string()});
     if (fileChoices.empty()) return false;
-    std::vector<std::string> choice = std::move(fileChoices.front());
+    std::vector<Choice> choice = std::move(fileChoices.front());
     fileChoices.pop_front();
     if (choice.empty()) return false;
-    *paths = std::move(choice);
+    paths->clear();
+    for (Choice& c : choice) paths->push_back(std::move(c.value));
     return true;
   }
 
-  bool BrowseForFolder(const std::string& title, std::string* folder) override {
+  bool BrowseForFolder(const std::string& title, SystemPath* folder) override {
     folderTitles.push_back(title);
     events.push_back({Event::kBrowseForFolder, title});
     if (folderChoices.empty()) return false;
-    std::string choice = std::move(folderChoices.front());
+    SystemPath choice = std::move(folderChoices.front().value);
     folderChoices.pop_front();
-    if (choice.empty()) return false;
+    if (choice.wide.empty()) return false;
     *folder = std::move(choice);
     return true;
   }

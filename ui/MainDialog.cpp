@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "app/RunEncoding.h"
+#include "core/ChosenFiles.h"
 #include "core/EncodingInfoFile.h"
+#include "core/TagReading.h"
 #include "core/Texts.h"
 #include "core/WindowState.h"
 #include "platform/Text.h"
+#include "platform/Files.h"
 #include "platform/win32/Shell.h"
+#include "platform/win32/WidePaths.h"
 #include "res/resource.h"
 #include "ui/AboutDialog.h"
 #include "ui/EditSelectedTracks.h"
@@ -20,9 +24,19 @@ namespace {
 // The open dialog of the add command returns the chosen names in a buffer of this
 // size; a choice that does not fit makes the dialog fail, and nothing is added.
 const size_t kAddFilesBufferSize = 16640;
-// A dropped path longer than this is skipped rather than cut short.
-const UINT kMaxDroppedPathBytes = MAX_PATH - 1;
+// A dropped path longer than this (in the program's form) is skipped rather than cut short.
+const size_t kMaxDroppedPathBytes = kMaxPathBytes;
 const UINT kHintPeriodMs = 10000;
+
+// True when the last four characters are ".wav" in any letter case.
+bool HasWavEnding(const std::u16string& path) {
+  if (path.size() < 4) return false;
+  std::u16string end = path.substr(path.size() - 4);
+  for (char16_t& c : end) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return end == u".wav";
+}
 
 }  // namespace
 
@@ -31,7 +45,9 @@ CMainDialog::CMainDialog(const std::string& programDirectory, Prompter* prompter
       programDirectory_(programDirectory),
       list_(tracks_),
       prompter_(prompter != nullptr ? prompter : &windowPrompter_) {
-  shellOpen_ = [this](const std::string& path) { return ShellOpen(Hwnd(), path); };
+  shellOpen_ = [this](const std::string& path, bool systemReports) {
+    return ShellOpen(Hwnd(), path, systemReports);
+  };
 }
 
 void CMainDialog::DoDataExchange(DataExchange& dx) {
@@ -53,7 +69,9 @@ BOOL CMainDialog::OnInitDialog() {
   SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
 
-  const WindowState state = LoadWindowState(programDirectory_);
+  // Without a program folder (its name has no usable form) the defaults are used, and
+  // nothing is read from wherever the working folder happens to be.
+  const WindowState state = programDirectory_.empty() ? WindowState() : LoadWindowState(programDirectory_);
   list_.InsertColumns(state.columnWidths);
   SendMessageA(list_.Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   SetWindowPos(Hwnd(), nullptr, 0, 0, state.width, state.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -164,7 +182,7 @@ void CMainDialog::SaveState() {
     }
   }
   for (int column = 0; column < kTrackColumnCount; ++column) state.columnWidths[column] = list_.GetColumnWidth(column);
-  SaveWindowState(programDirectory_, state);
+  if (!programDirectory_.empty()) SaveWindowState(programDirectory_, state);
 }
 
 bool CMainDialog::OnCommand(int id, int, HWND) {
@@ -173,6 +191,7 @@ bool CMainDialog::OnCommand(int id, int, HWND) {
     case ID_FILE_IMPORT: ImportList(); return true;
     case ID_FILE_EXPORT: ExportList(); return true;
     case ID_EDIT_TRACK_INFO: EditTracks(); return true;
+    case ID_EDIT_READ_TAGS: ReadTags(); return true;
     case ID_EDIT_REMOVE: RemoveSelectedTracks(); return true;
     case ID_EDIT_ADD_FILES: AddFiles(); return true;
     case ID_ENCODE_START: StartEncoding(); return true;
@@ -208,25 +227,37 @@ void CMainDialog::AddFiles() {
   request.filter = texts::kWavFilter;
   request.flags = kAllowMultiSelect | kFileMustExist | kPathMustExist | kHideReadOnly;
   request.bufferSize = kAddFilesBufferSize;
-  std::vector<std::string> paths;
+  std::vector<SystemPath> paths;
   if (!prompter_->ChooseFiles(request, &paths)) return;
   // No extension test: the "all files" filter lets any file in.
-  for (const std::string& path : paths) tracks_.AddTrack(path);
-  list_.Refresh();
+  AddAndReport(paths);
 }
 
 void CMainDialog::DropFiles(HDROP drop) {
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  std::vector<SystemPath> dropped;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    if (DragQueryFileA(drop, i, nullptr, 0) > kMaxDroppedPathBytes) continue;
-    char buffer[MAX_PATH] = "";
-    const UINT n = DragQueryFileA(drop, i, buffer, sizeof buffer);
-    const std::string path(buffer, n);
+    // The wide form, whatever its length: the ANSI one would bring a best-fit look-alike.
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::vector<wchar_t> buffer(length + 1, L'\0');
+    const UINT n = DragQueryFileW(drop, i, buffer.data(), length + 1);
+    const std::u16string wide = FromWide(buffer.data(), n < length ? n : length);
     // Only the name's ending counts: a folder named like x.wav is added too.
-    if (text::ToLowerAscii(text::Right(path, 4)) == ".wav" && !tracks_.IsListed(path)) tracks_.AddTrack(path);
+    if (!HasWavEnding(wide)) continue;
+    SystemPath path = SystemPathFromWide(wide);
+    // A path longer than the system takes is skipped rather than cut short.
+    if (path.Usable() && path.path.size() > kMaxDroppedPathBytes) continue;
+    dropped.push_back(std::move(path));
   }
   DragFinish(drop);
+  AddAndReport(dropped);
+}
+
+void CMainDialog::AddAndReport(const std::vector<SystemPath>& paths) {
+  std::string refusal;
+  AddChosenFiles(tracks_, paths, &refusal);
   list_.Refresh();
+  if (!refusal.empty()) prompter_->ShowMessage(refusal);
 }
 
 void CMainDialog::RemoveSelectedTracks() {
@@ -237,11 +268,21 @@ void CMainDialog::RemoveSelectedTracks() {
 void CMainDialog::PlaySelectedTrack() {
   const int row = tracks_.GetFirstSelectedTrack();
   if (row == -1) return;
-  shellOpen_(tracks_.GetItemText(row, kColumnPath));  // a failure is not reported
+  shellOpen_(tracks_.GetItemText(row, kColumnPath), true);  // only the system may report a failure
 }
 
 void CMainDialog::EditTracks() {
   if (EditSelectedTracks(tracks_, Hwnd(), *prompter_)) list_.Refresh();
+}
+
+void CMainDialog::ReadTags() {
+  if (tracks_.GetSelectedTrackCount() == 0) return;
+  // The files are read in this thread: the wait cursor shows until the cells are filled.
+  const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  const TagReadingResult result = ReadTagsOfSelectedTracks(tracks_);
+  SetCursor(previous);
+  list_.Refresh();
+  prompter_->ShowMessage(TagReadingMessage(result));
 }
 
 void CMainDialog::ImportList() {
@@ -259,6 +300,10 @@ void CMainDialog::ShowAbout() {
 }
 
 void CMainDialog::OpenManual() {
-  // The manual lies beside the program, wherever the file dialogs left the working folder.
-  if (!shellOpen_(programDirectory_ + texts::kManualName)) prompter_->ShowMessage(texts::kManualFailed);
+  // The manual lies beside the program, wherever the file dialogs left the working folder;
+  // without a usable program folder it is not looked for anywhere else.
+  // The system shows no message of its own: a failure is reported once, by ours.
+  if (programDirectory_.empty() || !shellOpen_(programDirectory_ + texts::kManualName, false)) {
+    prompter_->ShowMessage(texts::kManualFailed);
+  }
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/TrackList.h"
 #include "platform/win32/Dialog.h"
@@ -15,12 +16,14 @@
 
 class CMainDialog : public Dialog {
 public:
-  // Opens a file with its associated program; false when that failed.
-  using ShellOpenFunction = std::function<bool(const std::string& path)>;
+  // Opens a file with its associated program; false when that failed. `systemReports`:
+  // whether the system may show its own message about a failure.
+  using ShellOpenFunction = std::function<bool(const std::string& path, bool systemReports)>;
 
   // `programDirectory` (with its trailing backslash) holds the window-state file and the
-  // manual. Messages, questions and file dialogs go to `prompter`; null means the
-  // window's own message boxes and dialogs.
+  // manual; empty when the program's folder has no usable name, and then neither is
+  // used. Messages, questions and file dialogs go to `prompter`; null means the window's
+  // own message boxes and dialogs.
   explicit CMainDialog(const std::string& programDirectory, Prompter* prompter = nullptr);
 
   TrackList& Tracks() { return tracks_; }
@@ -45,9 +48,13 @@ private:
   // The commands of the menu, the accelerators and the list.
   void AddFiles();
   void DropFiles(HDROP drop);
+  // Adds the chosen or dropped files, shows the list, then names the refused ones.
+  void AddAndReport(const std::vector<SystemPath>& paths);
   void RemoveSelectedTracks();
   void PlaySelectedTrack();
   void EditTracks();
+  // Fills the selected rows' tag cells from their files' own tags, then reports.
+  void ReadTags();
   void ImportList();
   void ExportList();
   void StartEncoding();

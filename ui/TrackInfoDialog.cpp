@@ -1,5 +1,6 @@
 #include "ui/TrackInfoDialog.h"
 
+#include "core/ChosenFiles.h"
 #include "core/Texts.h"
 #include "res/resource.h"
 
@@ -86,8 +87,9 @@ void CTrackInfoDialog::OnEditUpdate(int TrackInfoForm::*mode) {
 
 void CTrackInfoDialog::OnBrowseFolder() {
   ReadWithoutChecks();
-  std::string folder;
+  SystemPath folder;
   if (!prompter_.BrowseForFolder(texts::kBrowseFolderTitle, &folder)) return;
-  SetSaveFolder(form, folder);
+  if (!AcceptChosenFolder(folder, prompter_)) return;  // named in a message; the save path stays
+  SetSaveFolder(form, folder.path);
   UpdateData(false);
 }

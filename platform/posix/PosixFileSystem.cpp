@@ -67,6 +67,35 @@ private:
   std::string fullPath_;
 };
 
+// A wide path as the native file system spells names: UTF-8. False for a lone surrogate.
+bool Utf8Path(const std::u16string& wide, std::string* out) {
+  out->clear();
+  for (size_t i = 0; i < wide.size(); ++i) {
+    char32_t c = wide[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      return false;
+    }
+    if (c < 0x80) {
+      out->push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return true;
+}
+
 bool IsRegularFile(int fd) {
   struct stat st;
   return fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
@@ -109,6 +138,29 @@ public:
   bool Exists(const std::string& path) override {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
+  }
+
+  // Wide paths: the same calls on the UTF-8 form, within the same length limit.
+  std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override {
+    std::string p;
+    return path.size() <= kMaxPathChars && Utf8Path(path, &p) ? OpenForReading(p) : nullptr;
+  }
+  std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path, Create mode) override {
+    std::string p;
+    return path.size() <= kMaxPathChars && Utf8Path(path, &p) ? CreateForWriting(p, mode) : nullptr;
+  }
+  bool Replace(const std::u16string& from, const std::u16string& to) override {
+    std::string a, b;
+    return from.size() <= kMaxPathChars && to.size() <= kMaxPathChars && Utf8Path(from, &a) && Utf8Path(to, &b) &&
+           Replace(a, b);
+  }
+  bool Remove(const std::u16string& path) override {
+    std::string p;
+    return Utf8Path(path, &p) && Remove(p);
+  }
+  bool Exists(const std::u16string& path) override {
+    std::string p;
+    return path.size() <= kMaxPathChars && Utf8Path(path, &p) && Exists(p);
   }
 };
 

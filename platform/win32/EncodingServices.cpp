@@ -4,6 +4,7 @@
 
 #include "platform/Files.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/WidePaths.h"
 
 FileSystem& Win32EncodingServices::Files() { return PlatformFileSystem(); }
 
@@ -27,10 +28,14 @@ bool Win32EncodingServices::GetEnvironment(const std::string& name, std::string*
 }
 
 bool Win32EncodingServices::GetTempFolder(std::string* folder) {
-  char buffer[MAX_PATH];
-  const DWORD n = GetTempPathA(MAX_PATH, buffer);
+  // The wide form, converted exactly: the ANSI call would hand over a best-fit name
+  // (C:\Users\Jose for C:\Users\José), a folder that does not exist.
+  wchar_t buffer[MAX_PATH];
+  const DWORD n = GetTempPathW(MAX_PATH, buffer);
   if (n == 0 || n >= MAX_PATH) return false;
-  folder->assign(buffer, n);
+  const std::string path = FolderFromWide(FromWide(buffer, n));
+  if (path.empty() || path.size() > kMaxPathBytes) return false;
+  *folder = path;
   return true;
 }
 

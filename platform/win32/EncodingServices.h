@@ -15,8 +15,9 @@ public:
   virtual FileSystem& Files() = 0;
   // The value of the environment variable `name`; false when it is not set.
   virtual bool GetEnvironment(const std::string& name, std::string* value) = 0;
-  // The user's temporary folder with its trailing backslash; false when the system
-  // gives none or it does not fit in MAX_PATH.
+  // The user's temporary folder with its trailing backslash, in the program's form (its
+  // short path when its name has no exact form); false when the system gives none, it
+  // has no usable form, or it does not fit in MAX_PATH.
   virtual bool GetTempFolder(std::string* folder) = 0;
   // Starts the batch file `path` in a new console window shown with show command 5;
   // the command line is `path` alone, in double quotes. False when the system refuses.

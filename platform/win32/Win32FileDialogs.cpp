@@ -1,38 +1,43 @@
-// The open and save dialogs of the common dialog library, in the explorer style.
+// The open and save dialogs of the common dialog library, in the explorer style, in
+// their wide-character form: a name that code page 932 cannot hold reaches the program
+// as it is, never as a best-fit look-alike.
 #include "platform/win32/Win32Prompter.h"
 
 #include <commdlg.h>
 
-#include "platform/Text.h"
+#include "platform/TextConversion.h"
+#include "platform/win32/WidePaths.h"
 
 namespace {
 
-// "text|pattern|...||" becomes the double-NUL-terminated list the dialog takes. Only
-// single-byte bars separate: the trail byte 7C of a character such as ポ stays.
-std::string FilterForDialog(const std::string& filter) {
-  std::string out = filter;
-  for (size_t i = 0; i < out.size(); i += text::CharLength(out, i)) {
-    if (out[i] == '|') out[i] = '\0';
+// "text|pattern|...||" becomes the double-NUL-terminated list the dialog takes. In wide
+// characters a bar is always a bar: the trail byte 7C of ポ is gone with the conversion.
+std::u16string FilterForDialog(const std::string& filter) {
+  std::u16string out = textconv::FromCp932(filter);
+  for (char16_t& c : out) {
+    if (c == u'|') c = u'\0';
   }
-  out.push_back('\0');
+  out.push_back(u'\0');
   return out;
 }
 
 }  // namespace
 
-bool Win32Prompter::ChooseFiles(const FileDialogRequest& request, std::vector<std::string>* paths) {
+bool Win32Prompter::ChooseFiles(const FileDialogRequest& request, std::vector<SystemPath>* paths) {
   paths->clear();
-  std::string buffer(request.bufferSize < 2 ? 2 : request.bufferSize, '\0');
-  const std::string filter = FilterForDialog(request.filter);
+  // The size is in characters: the wide dialog counts wchar_t.
+  std::u16string buffer(request.bufferSize < 2 ? 2 : request.bufferSize, u'\0');
+  const std::u16string filter = FilterForDialog(request.filter);
+  const std::u16string extension = textconv::FromCp932(request.defaultExtension);
 
-  OPENFILENAMEA ofn = {};
+  OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner_;
-  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFilter = WideChars(filter);
   ofn.nFilterIndex = 1;
-  ofn.lpstrFile = &buffer[0];
+  ofn.lpstrFile = reinterpret_cast<wchar_t*>(&buffer[0]);
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-  ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
+  ofn.lpstrDefExt = extension.empty() ? nullptr : WideChars(extension);
   ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
   if (request.flags & kFileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
   if (request.flags & kPathMustExist) ofn.Flags |= OFN_PATHMUSTEXIST;
@@ -40,24 +45,23 @@ bool Win32Prompter::ChooseFiles(const FileDialogRequest& request, std::vector<st
   if (request.flags & kHideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
   if (request.flags & kOverwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
 
-  const BOOL ok = request.save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+  const BOOL ok = request.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return false;  // cancelled, or the choice did not fit the buffer
 
   // One name is a full path. Several come as the folder, then each name, NUL-separated.
-  const char* p = buffer.c_str();
-  std::string first(p);
+  const char16_t* p = buffer.c_str();
+  const std::u16string first(p);
   p += first.size() + 1;
-  if (!(request.flags & kAllowMultiSelect) || *p == '\0') {
-    paths->push_back(first);
+  if (!(request.flags & kAllowMultiSelect) || *p == u'\0') {
+    paths->push_back(SystemPathFromWide(first));
     return true;
   }
-  std::string folder = first;
-  // The folder ends in a backslash only at a drive's root; a folder such as C:\ソ ends
-  // in the trail byte 5C, which is no separator.
-  if (text::ReverseFind(folder, '\\') != static_cast<int>(folder.size()) - 1) folder += '\\';
-  while (*p != '\0') {
-    std::string name(p);
-    paths->push_back(folder + name);
+  std::u16string folder = first;
+  // The folder ends in a backslash only at a drive's root.
+  if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+  while (*p != u'\0') {
+    const std::u16string name(p);
+    paths->push_back(SystemPathFromWide(folder + name));
     p += name.size() + 1;
   }
   return true;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/Files.h"
+#include "platform/TextConversion.h"
 #include "platform/win32/Handles.h"
 
 namespace {
@@ -11,11 +12,18 @@ namespace {
 // Paths are limited to MAX_PATH - 1 bytes; longer ones are refused, never cut.
 bool PathFits(const std::string& path) { return !path.empty() && path.size() <= kMaxPathBytes; }
 
-std::string FullPathOf(const std::string& path) {
+bool PathFits(const std::u16string& path) { return !path.empty() && path.size() <= kMaxPathChars; }
+
+const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+
+// The absolute form of `path`; false when the system gives none that fits in MAX_PATH
+// (a relative path joined to a deep working folder): such a path is never used cut.
+bool FullPathOf(const std::string& path, std::string* full) {
   char buffer[MAX_PATH];
   const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
-  if (n == 0 || n >= MAX_PATH) return path;
-  return std::string(buffer, n);
+  if (n == 0 || n >= MAX_PATH) return false;
+  full->assign(buffer, n);
+  return true;
 }
 
 class Win32InputFile : public InputFile {
@@ -60,8 +68,7 @@ public:
     if (!PathFits(path)) return false;
     ScopedHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h.IsValid()) return false;
-    info->fullPath = FullPathOf(path);
+    if (!h.IsValid() || !FullPathOf(path, &info->fullPath)) return false;
     info->fileName = FileNameOfPath(info->fullPath);
     return true;
   }
@@ -80,7 +87,8 @@ public:
                                mode == Create::kExclusive ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                nullptr));
     if (!h.IsValid()) return nullptr;
-    return std::make_unique<Win32OutputFile>(std::move(h), FullPathOf(path));
+    std::string full;
+    return std::make_unique<Win32OutputFile>(std::move(h), FullPathOf(path, &full) ? full : path);
   }
 
   bool Replace(const std::string& from, const std::string& to) override {
@@ -89,6 +97,34 @@ public:
   bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
   bool Exists(const std::string& path) override {
     return PathFits(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  // Wide paths: the same calls in their wide form. The full path of an output file is
+  // only reported (no caller stores it), so it is given in display form.
+  std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override {
+    if (!PathFits(path)) return nullptr;
+    ScopedHandle h(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!h.IsValid()) return nullptr;
+    return std::make_unique<Win32InputFile>(std::move(h));
+  }
+
+  std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path, Create mode) override {
+    if (!PathFits(path)) return nullptr;
+    ScopedHandle h(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr,
+                               mode == Create::kExclusive ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+    if (!h.IsValid()) return nullptr;
+    return std::make_unique<Win32OutputFile>(std::move(h), textconv::ToCp932Display(path));
+  }
+
+  bool Replace(const std::u16string& from, const std::u16string& to) override {
+    return PathFits(from) && PathFits(to) &&
+           MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  }
+  bool Remove(const std::u16string& path) override { return PathFits(path) && DeleteFileW(Wide(path)) != FALSE; }
+  bool Exists(const std::u16string& path) override {
+    return PathFits(path) && GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
   }
 };
 

@@ -1,20 +1,26 @@
-// The shell's folder browser.
+// The shell's folder browser, in its wide-character form.
 #include "platform/win32/Win32Prompter.h"
 
 #include <shlobj.h>
 
-bool Win32Prompter::BrowseForFolder(const std::string& title, std::string* folder) {
-  BROWSEINFOA info = {};
+#include "platform/TextConversion.h"
+#include "platform/win32/WidePaths.h"
+
+bool Win32Prompter::BrowseForFolder(const std::string& title, SystemPath* folder) {
+  const std::u16string wideTitle = textconv::FromCp932(title);
+  BROWSEINFOW info = {};
   info.hwndOwner = nullptr;  // no owner, like the dialog that asks for it
   info.pidlRoot = nullptr;   // the desktop
-  info.lpszTitle = title.c_str();
+  info.lpszTitle = WideChars(wideTitle);
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;
-  PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&info);
+  PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
   if (item == nullptr) return false;
-  char path[MAX_PATH] = "";
-  const BOOL ok = SHGetPathFromIDListA(item, path);
+  wchar_t path[MAX_PATH] = L"";
+  const BOOL ok = SHGetPathFromIDListW(item, path);
   CoTaskMemFree(item);
   if (!ok) return false;
-  *folder = path;
+  // The folder itself, converted like a file: its short path where the name has no
+  // exact form; the caller refuses it when it has neither.
+  *folder = SystemPathFromWide(FromWide(path));
   return true;
 }

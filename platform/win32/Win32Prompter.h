@@ -16,8 +16,8 @@ public:
 
   void ShowMessage(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
-  bool ChooseFiles(const FileDialogRequest& request, std::vector<std::string>* paths) override;
-  bool BrowseForFolder(const std::string& title, std::string* folder) override;
+  bool ChooseFiles(const FileDialogRequest& request, std::vector<SystemPath>* paths) override;
+  bool BrowseForFolder(const std::string& title, SystemPath* folder) override;
 
 private:
   HWND owner_;

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "core/Texts.h"
 #include "tests/FailingFileSystem.h"
+#include "platform/TextConversion.h"
 #include "tests/FakePrompter.h"
 #include "tests/ScratchFolder.h"
 
@@ -26,6 +28,30 @@ std::vector<std::string> Row(const TrackList& list, int row) {
 }
 
 using Cells = std::vector<std::string>;
+
+std::u16string Wide(const std::string& path) { return textconv::FromCp932(path); }
+
+// Makes nested folders under `scratch` so that the deepest one's path, with its closing
+// separator, is exactly `bytes` long; returns that path.
+std::string DeepFolder(const ScratchFolder& scratch, size_t bytes) {
+  std::string path = scratch.Path();
+  const char separator = path.back();
+  while (path.size() < bytes) {
+    // Parts of at most 100 characters, never leaving room for a part of none.
+    const size_t left = bytes - path.size();
+    const size_t part = left - 1 <= 100 ? left - 1 : (left - 101 == 1 ? 98 : 100);
+    path += std::string(part, 'd');
+#ifdef _WIN32
+    // Past 248 characters a folder can only be made through the extended-length form.
+    const std::wstring extended = L"\\\\?\\" + std::wstring(path.begin(), path.end());
+    CreateDirectoryW(extended.c_str(), nullptr);
+#else
+    std::filesystem::create_directory(path);
+#endif
+    path += separator;
+  }
+  return path;
+}
 
 TrackList& Read(TrackList& list, const std::string& bytes) {
   ReadEncodingInfo(list, bytes);
@@ -293,11 +319,14 @@ TEST(EncodingInfoDialogs, ALongTargetNameIsWrittenThroughAShortTemporaryName) {
   ScratchFolder folder;
   const std::string target = folder / (std::string(kMaxPathBytes - folder.Path().size() - 4, 'n') + ".csv");
   ASSERT_EQ(target.size(), kMaxPathBytes);
-  EXPECT_EQ(EncodingInfoTempPath(target), folder / "~brumlet.tmp");
-  EXPECT_EQ(EncodingInfoTempPath(folder / "list.csv"), folder / "list.csv.~brumlet-tmp");
-  // A long target that is itself named like the short temporary name is never truncated.
-  const std::string deep = std::string(kMaxPathBytes - 14, 'd') + "\\";
-  EXPECT_EQ(EncodingInfoTempPath(deep + "~Brumlet.TMP"), deep + "~brumlet.~tmp");
+  EXPECT_EQ(EncodingInfoTempPaths(Wide(target))[0], Wide(folder / "~brumlet.tmp"));
+  EXPECT_EQ(EncodingInfoTempPaths(Wide(folder / "list.csv"))[0], Wide(folder / "list.csv.~brumlet-tmp"));
+  // A target that is itself named like a temporary name is never among them.
+  const std::u16string deep = std::u16string(kMaxPathChars - 14, u'd') + u"\\";
+  EXPECT_EQ(EncodingInfoTempPaths(deep + u"~Brumlet.TMP")[0], deep + u"~1");
+  // Wide characters count one each: a folder of 120 double-byte characters still has room.
+  const std::u16string japanese = u"C:\\" + std::u16string(120, u'表') + u"\\a.csv";
+  EXPECT_EQ(EncodingInfoTempPaths(japanese)[0], japanese + u".~brumlet-tmp");
   ScratchFolder::Write(target, "old");
   TrackList list;
   list.AddTrack("C:\a.wav");
@@ -307,6 +336,71 @@ TEST(EncodingInfoDialogs, ALongTargetNameIsWrittenThroughAShortTemporaryName) {
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_EQ(ScratchFolder::Read(target), EncodingInfoText(list));
   EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+// In a deep folder the temporary names that fit get few: the export takes the first that
+// fits and is free, creates it exclusively and never touches a file already there.
+TEST(EncodingInfoDialogs, DeepFoldersGetAFreeTemporaryNameThatFits) {
+  const struct {
+    size_t folderBytes;          // the target's folder part, closing separator included
+    std::string name;            // the target's file name
+    std::vector<std::string> taken;  // temporary names that exist already
+    std::string used;            // the name the export writes through
+  } cases[] = {
+      {90, "list.csv", {"list.csv.~brumlet-tmp"}, "~brumlet.tmp"},
+      {247, "list.csv", {"~brumlet.tmp"}, "~1"},
+      {248, "list.csv", {"~1"}, "~2"},
+      {257, "ab", {"~1", "~2"}, "~3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folderBytes);
+    ScratchFolder scratch;
+    const std::string folder = DeepFolder(scratch, c.folderBytes);
+    ASSERT_EQ(folder.size(), c.folderBytes);
+    const std::string target = folder + c.name;
+    ASSERT_LE(target.size(), kMaxPathBytes);
+    const std::vector<std::u16string> names = EncodingInfoTempPaths(Wide(target));
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names[0], Wide(folder + c.taken[0]));
+    for (const auto& n : names) EXPECT_LE(n.size(), kMaxPathChars);
+    ScratchFolder::Write(target, "old");
+    for (const std::string& t : c.taken) ScratchFolder::Write(folder + t, "someone else's " + t);
+
+    TrackList list;
+    list.AddTrack("C:\\new.wav");
+    FakePrompter prompter;
+    prompter.fileChoices.push_back({target});
+    FailingFileSystem files;
+    ExportEncodingInfo(list, prompter, files);
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(ScratchFolder::Read(target), EncodingInfoText(list));
+    EXPECT_EQ(files.created, std::vector<std::string>{folder + c.used});
+    for (const std::string& t : c.taken) EXPECT_EQ(ScratchFolder::Read(folder + t), "someone else's " + t);
+    EXPECT_TRUE(files.removed.empty());
+  }
+}
+
+TEST(EncodingInfoDialogs, AListFileNamedBeyondCodePage932IsWrittenAndReadUnderItsOwnName) {
+  ScratchFolder folder;
+  const std::u16string target = Wide(folder.Path()) + u"Caf\u00e9.csv";
+  TrackList list;
+  list.AddTrack("C:\\one.wav");
+  FakePrompter prompter;
+  SystemPath chosen;
+  chosen.wide = target;  // no exact form, and no short path: the name itself is used
+  for (int round = 0; round < 2; ++round) {  // the second export replaces the first
+    prompter.fileChoices.push_back({chosen});
+    ExportEncodingInfo(list, prompter);
+    list.AddTrack("C:\\two.wav");
+  }
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_EQ(folder.EntryCount(), 1u);  // Café.csv alone: no Cafe.csv, no temporary file
+  TrackList back;
+  prompter.fileChoices.push_back({chosen});
+  ImportEncodingInfo(back, prompter);
+  EXPECT_TRUE(prompter.messages.empty());
+  ASSERT_EQ(back.GetTrackCount(), 2);
+  EXPECT_EQ(back.GetItemText(1, kColumnPath), "C:\\two.wav");
 }
 
 TEST(EncodingInfoDialogs, EveryWriteFailureKeepsTheOldFileAndIsReported) {

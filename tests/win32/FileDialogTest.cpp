@@ -110,6 +110,13 @@ private:
   std::thread helper_;
 };
 
+// The chosen paths in the program's form.
+std::vector<std::string> ProgramPaths(const std::vector<SystemPath>& paths) {
+  std::vector<std::string> out;
+  for (const SystemPath& p : paths) out.push_back(p.path);
+  return out;
+}
+
 const std::vector<std::string> kCsvTypes = {"CSVファイル(*.csv)", "全てのファイル(*.*)"};
 
 }  // namespace
@@ -118,7 +125,7 @@ TEST(FileDialogs, SaveDialogAddsTheExtensionAndNeverAsksToOverwrite) {
   ScratchFolder folder;
   ScratchFolder::Write(folder / "list.csv", "old");  // exists: still no question
   Win32Prompter prompter;
-  std::vector<std::string> paths;
+  std::vector<SystemPath> paths;
   Answerer answer({folder / "list"});
   const bool chosen = prompter.ChooseFiles(EncodingInfoDialogRequest(true), &paths);
   const Seen seen = answer.Wait();
@@ -126,7 +133,7 @@ TEST(FileDialogs, SaveDialogAddsTheExtensionAndNeverAsksToOverwrite) {
   EXPECT_TRUE(seen.closedByOk);
   EXPECT_FALSE(seen.otherBoxShown);
   ASSERT_TRUE(chosen);
-  EXPECT_EQ(paths, std::vector<std::string>{folder / "list.csv"});
+  EXPECT_EQ(ProgramPaths(paths), std::vector<std::string>{folder / "list.csv"});
   EXPECT_TRUE(seen.resizable);
   EXPECT_EQ(seen.fileTypes, kCsvTypes);
   // The save dialog of the system has no read-only box to show; the open dialog's is
@@ -138,13 +145,13 @@ TEST(FileDialogs, OpenDialogGivesTheFullPathShownWithTheReadOnlyBox) {
   const std::string file = folder / ("\x83\x5c\x95\x5c.csv");  // ソ表.csv: trail bytes 5C
   ScratchFolder::Write(file, "x");
   Win32Prompter prompter;
-  std::vector<std::string> paths;
+  std::vector<SystemPath> paths;
   Answerer answer({file});
   const bool chosen = prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths);
   const Seen seen = answer.Wait();
   ASSERT_TRUE(seen.found);
   ASSERT_TRUE(chosen);
-  EXPECT_EQ(paths, std::vector<std::string>{file});
+  EXPECT_EQ(ProgramPaths(paths), std::vector<std::string>{file});
   EXPECT_TRUE(seen.resizable);
   EXPECT_TRUE(seen.readOnlyBoxShown);
   EXPECT_EQ(seen.fileTypes, kCsvTypes);
@@ -153,7 +160,7 @@ TEST(FileDialogs, OpenDialogGivesTheFullPathShownWithTheReadOnlyBox) {
 TEST(FileDialogs, OpenDialogRefusesAFileThatDoesNotExist) {
   ScratchFolder folder;
   Win32Prompter prompter;
-  std::vector<std::string> paths;
+  std::vector<SystemPath> paths;
   Answerer answer({folder / "missing.csv"});
   const bool chosen = prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths);
   const Seen seen = answer.Wait();
@@ -178,7 +185,7 @@ TEST(FileDialogs, SeveralChosenFilesComeBackAsFullPathsInOrder) {
   request.flags = kFileMustExist | kPathMustExist | kAllowMultiSelect | kHideReadOnly;
   request.bufferSize = 4096;
   Win32Prompter prompter;
-  std::vector<std::string> paths;
+  std::vector<SystemPath> paths;
   Answerer answer({dir, "\"a.wav\" \"" + so + "\""});
   const bool chosen = prompter.ChooseFiles(request, &paths);
   const Seen seen = answer.Wait();
@@ -186,5 +193,5 @@ TEST(FileDialogs, SeveralChosenFilesComeBackAsFullPathsInOrder) {
   ASSERT_TRUE(chosen);
   EXPECT_FALSE(seen.readOnlyBoxShown);
   EXPECT_EQ(seen.fileTypes, (std::vector<std::string>{"\x83\x7c\x83\x62\x83\x76(*.wav)", "*.*"}));
-  EXPECT_EQ(paths, (std::vector<std::string>{dir + "\\a.wav", dir + "\\" + so}));
+  EXPECT_EQ(ProgramPaths(paths), (std::vector<std::string>{dir + "\\a.wav", dir + "\\" + so}));
 }

@@ -1,0 +1,36 @@
+#include "core/ChosenFiles.h"
+
+#include "core/Texts.h"
+#include "platform/Prompter.h"
+#include "platform/TextConversion.h"
+
+std::string TitleFromLongName(const std::u16string& wide) {
+  const size_t separator = wide.find_last_of(u"\\/:");
+  const std::u16string name = separator == std::u16string::npos ? wide : wide.substr(separator + 1);
+  const size_t dot = name.rfind(u'.');
+  return textconv::ToCp932Display(dot == std::u16string::npos ? name : name.substr(0, dot));
+}
+
+int AddChosenFiles(TrackList& tracks, const std::vector<SystemPath>& files, std::string* refusal) {
+  std::vector<NewTrack> batch;
+  batch.reserve(files.size());
+  std::string refused;
+  for (const SystemPath& file : files) {
+    if (!file.Usable()) {
+      refused += (refused.empty() ? "" : "\n") + file.Shown();
+      continue;
+    }
+    NewTrack row;
+    row.path = file.path;
+    if (file.viaShortPath) row.cells.emplace_back(kColumnTitle, TitleFromLongName(file.wide));
+    batch.push_back(std::move(row));
+  }
+  *refusal = refused.empty() ? std::string() : texts::kCannotAddFiles + refused;
+  return tracks.AddTracks(std::move(batch));
+}
+
+bool AcceptChosenFolder(const SystemPath& folder, Prompter& prompter) {
+  if (folder.Usable()) return true;
+  prompter.ShowMessage(texts::kCannotChooseFolder + folder.Shown());
+  return false;
+}
