@@ -45,6 +45,7 @@
 #define ID_EDIT_ADD_FILES               32776
 #define ID_ENCODE_START                 32778
 #define ID_HELP_ABOUT                   32779
+#define ID_EDIT_READ_TAGS               32780
 #define ID_HELP_MANUAL                  57670
 
 // Hint strings shown in turn in the hint line

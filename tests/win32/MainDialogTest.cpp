@@ -304,11 +304,12 @@ TEST(MainDialog, MenuTextsAreExact) {
                {1, 0, ID_EDIT_ADD_FILES, "曲をリストに追加する (&A)\tCtrl + O"},
                {1, 1, ID_EDIT_REMOVE, "曲をリストから削除する (&D)\tDelete"},
                {1, 3, ID_EDIT_TRACK_INFO, "曲情報を編集する (&T)\tAlt + Enter"},
+               {1, 4, ID_EDIT_READ_TAGS, "WAVEファイルのタグを読み込む (&R)\tCtrl + R"},
                {2, 0, ID_ENCODE_START, "エンコードを開始する (&E)\tEnter"},
                {3, 0, ID_HELP_ABOUT, "バージョン情報 (&V)"},
                {3, 1, ID_HELP_MANUAL, "説明書を開く (&C)"},
            };
-           const int counts[] = {4, 4, 1, 2};
+           const int counts[] = {4, 5, 1, 2};
            for (int p = 0; p < 4; ++p) EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, p)), counts[p]);
            for (const Item& item : items) {
              HMENU popup = GetSubMenu(bar, item.popup);
