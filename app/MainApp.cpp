@@ -5,6 +5,8 @@
 #include <objbase.h>
 
 #include "platform/win32/WidePaths.h"
+#include "core/Texts.h"
+#include "platform/win32/Win32Prompter.h"
 #include "ui/MainDialog.h"
 
 namespace {
@@ -29,10 +31,15 @@ int CMainApp::Run() {
   controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
 
+  int exitCode = 0;
   {
     CMainDialog mainWindow(ProgramDirectory());
-    mainWindow.DoModal();
+    if (mainWindow.DoModal() == -1) {
+      // Nothing was shown: say so, and end with a code that tells a caller it failed.
+      Win32Prompter().ShowMessage(texts::kMainWindowFailed);
+      exitCode = 1;
+    }
   }
   if (SUCCEEDED(com)) CoUninitialize();
-  return 0;
+  return exitCode;
 }

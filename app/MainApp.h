@@ -15,6 +15,7 @@ public:
   CMainApp& operator=(const CMainApp&) = delete;
 
   // Turns on the common controls, shows the main window until it closes and returns
-  // the program's exit code. The command line is not used.
+  // the program's exit code: 0, or 1 after a message when the main window could not be
+  // created. The command line is not used.
   int Run();
 };

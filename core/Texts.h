@@ -57,6 +57,9 @@ inline const char kHintFolder[] =
 inline const char kBrowseFolderTitle[] = "保存先の選択";
 inline const char kTagTooLong[] = "255 文字以内で入力してください。";
 
+// Start-up.
+inline const char kMainWindowFailed[] = "メインウィンドウを作成できませんでした。";
+
 // Commands.
 inline const char kWavFilter[] = "WAVEファイル(*.wav)|*.wav|全てのファイル(*.*)|*.*||";
 inline const char kRemoveRefused[] = "ファイルをリストから削除できませんでした";

@@ -2,6 +2,7 @@
 
 #include "core/ChosenFiles.h"
 #include "core/Texts.h"
+#include "platform/win32/Handles.h"
 #include "res/resource.h"
 
 CTrackInfoDialog::CTrackInfoDialog(const TrackInfoForm& initial, Prompter& prompter, HWND parent)
@@ -88,7 +89,14 @@ void CTrackInfoDialog::OnEditUpdate(int TrackInfoForm::*mode) {
 void CTrackInfoDialog::OnBrowseFolder() {
   ReadWithoutChecks();
   SystemPath folder;
-  if (!prompter_.BrowseForFolder(texts::kBrowseFolderTitle, &folder)) return;
+  bool chosen;
+  {
+    // The browser has no owner, so the system would leave this dialog open to clicks
+    // and keys under it: OK could end the dialog, or Browse open a second browser.
+    ScopedDisable waiting(Hwnd());
+    chosen = prompter_.BrowseForFolder(texts::kBrowseFolderTitle, &folder);
+  }
+  if (!chosen) return;
   if (!AcceptChosenFolder(folder, prompter_)) return;  // named in a message; the save path stays
   SetSaveFolder(form, folder.path);
   UpdateData(false);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Prompter.h"
+#include "platform/win32/HandlerFailure.h"
 #include "platform/win32/Win32Prompter.h"
 #include "platform/win32/WindowSubclass.h"
 
@@ -107,7 +108,16 @@ INT_PTR Dialog::DoModal() {
       break;
     }
     if (got < 0) break;
-    if (PreTranslateMessage(&msg)) continue;
+    // A command started by an accelerator runs inside PreTranslateMessage: what it
+    // throws is reported here, and the loop goes on.
+    bool consumed = false;
+    try {
+      consumed = PreTranslateMessage(&msg);
+    } catch (...) {
+      ReportHandlerFailure(hwnd_);
+      consumed = true;
+    }
+    if (consumed) continue;
     if (IsDialogMessageW(hwnd_, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -186,7 +196,13 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
   }
   if (self == nullptr) return FALSE;
-  return self->HandleMessage(message, wParam, lParam);
+  // Nothing a handler throws may unwind through the dialog manager.
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    ReportHandlerFailure(hwnd);
+    return TRUE;
+  }
 }
 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

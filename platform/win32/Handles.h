@@ -53,3 +53,20 @@ public:
 private:
   T h_;
 };
+
+// Keeps a window disabled while it lives, then enables it again and brings it back to
+// the front: for a window that must not take input while an owner-less window of the
+// same thread (the folder browser) is open over it.
+class ScopedDisable {
+public:
+  explicit ScopedDisable(HWND window) : window_(window) { EnableWindow(window_, FALSE); }
+  ~ScopedDisable() {
+    EnableWindow(window_, TRUE);
+    SetForegroundWindow(window_);
+  }
+  ScopedDisable(const ScopedDisable&) = delete;
+  ScopedDisable& operator=(const ScopedDisable&) = delete;
+
+private:
+  HWND window_;
+};

@@ -1,9 +1,12 @@
 #include "platform/win32/Shell.h"
 
-#include <shellapi.h>
-
-bool ShellOpen(HWND owner, const std::string& path) {
-  // Values above 32 mean success; the rest are error codes.
-  const HINSTANCE result = ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  return reinterpret_cast<INT_PTR>(result) > 32;
+bool ShellOpen(HWND owner, const std::string& path, bool systemReports, ShellExecuteExFunction execute) {
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = systemReports ? 0 : SEE_MASK_FLAG_NO_UI;
+  info.hwnd = owner;
+  info.lpVerb = "open";
+  info.lpFile = path.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  return execute(&info) != FALSE;
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/HandlerFailure.h"
+
 namespace {
 // Any fixed value: the object pointer travels as the subclass's reference data.
 const UINT_PTR kSubclassId = 1;
@@ -38,5 +40,11 @@ LRESULT CALLBACK WindowSubclass::Proc(HWND hwnd, UINT message, WPARAM wParam, LP
     self->Detach();
     return DefSubclassProc(hwnd, message, wParam, lParam);
   }
-  return self->WindowProc(message, wParam, lParam);
+  // Nothing a handler throws may unwind through the window manager's code.
+  try {
+    return self->WindowProc(message, wParam, lParam);
+  } catch (...) {
+    ReportHandlerFailure(hwnd);
+    return 0;
+  }
 }

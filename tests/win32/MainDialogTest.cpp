@@ -39,13 +39,15 @@ struct Fixture {
   wintest::ScratchFolder folder;
   FakePrompter prompter;
   std::vector<std::string> opened;  // what the shell was asked to open
+  std::vector<bool> systemReports;  // whether the system could show its own failure message for each
   bool shellSucceeds = true;
   CMainDialog dialog{folder.Path(), &prompter};
   INT_PTR result = 0;
 
   Fixture() {
-    dialog.SetShellOpen([this](const std::string& path) {
+    dialog.SetShellOpen([this](const std::string& path, bool systemMessage) {
       opened.push_back(path);
+      systemReports.push_back(systemMessage);
       return shellSucceeds;
     });
   }
@@ -458,6 +460,8 @@ TEST(MainDialog, RightDoubleClickPlaysTheFirstSelectedRowAndTheManualComesFromTh
            EXPECT_EQ(f.opened, std::vector<std::string>{"C:\\a.wav"});
            SendMessageA(f.Hwnd(), WM_COMMAND, ID_HELP_MANUAL, 0);
            EXPECT_EQ(f.opened.back(), f.folder.Path() + "ReadMe.html");
+           // The player may say why it failed; for the manual only our message speaks.
+           EXPECT_EQ(f.systemReports, (std::vector<bool>{true, false}));
            EXPECT_TRUE(f.prompter.messages.empty());
            f.shellSucceeds = false;
            SendMessageA(f.Hwnd(), WM_COMMAND, ID_HELP_MANUAL, 0);

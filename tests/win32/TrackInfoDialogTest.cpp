@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "platform/win32/Win32Prompter.h"
 #include "tests/FakePrompter.h"
+#include "tests/win32/WindowTestSupport.h"
 #include "ui/EditSelectedTracks.h"
 #include "ui/TrackInfoDialog.h"
 
@@ -27,6 +28,8 @@ struct Script {
   size_t next = 0;
   HWND dialog = nullptr;
   std::vector<std::string> boxTexts;  // texts of the message boxes that came up
+  bool waiting = false;               // the dialog or the input of the steps before is being waited for
+  DWORD waitingSince = 0;             // since then
 };
 Script* g_script = nullptr;
 
@@ -63,15 +66,31 @@ void CALLBACK MessageBoxTimer(HWND, UINT, UINT_PTR, DWORD) {
   EnumThreadWindows(GetCurrentThreadId(), AnswerMessageBox, 0);
 }
 
-// Runs the next step. Timer messages come only when the queue is otherwise empty, so
-// every key a step typed has been handled when the next step runs.
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_script->dialog == nullptr) {
-    // The first tick: find the dialog by its caption and give it the keyboard.
-    g_script->dialog = FindWindowA("#32770", "ファイルの情報変更");
-    if (g_script->dialog != nullptr) SetForegroundWindow(g_script->dialog);
-    return;
+// True once the current wait has lasted longer than the limit; starts it on the first call.
+bool WaitedTooLong() {
+  if (!g_script->waiting) {
+    g_script->waiting = true;
+    g_script->waitingSince = GetTickCount();
   }
+  return GetTickCount() - g_script->waitingSince > wintest::kStepLimitMs;
+}
+
+// Runs the next step once the keys of the steps before have been handled.
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_script->dialog == nullptr || GetForegroundWindow() != g_script->dialog) {
+    // The first ticks: find the dialog by its caption and give it the keyboard.
+    if (g_script->dialog == nullptr) g_script->dialog = FindWindowA("#32770", "ファイルの情報変更");
+    if (g_script->dialog != nullptr) SetForegroundWindow(g_script->dialog);
+    if (!WaitedTooLong()) return;
+    ADD_FAILURE() << "the dialog never came to the front";
+    if (g_script->dialog == nullptr) return;
+    g_script->next = g_script->steps.size();
+  } else if (!wintest::InputHandled()) {
+    if (!WaitedTooLong()) return;
+    ADD_FAILURE() << "the keys sent before step " << g_script->next << " were never handled";
+    g_script->next = g_script->steps.size();
+  }
+  g_script->waiting = false;
   if (g_script->next < g_script->steps.size() && !::testing::Test::HasFatalFailure()) {
     g_script->steps[g_script->next++](g_script->dialog);
   } else {
@@ -102,20 +121,14 @@ void Type(const std::string& cp932) {
                                     static_cast<int>(wide.size()));
   std::vector<INPUT> inputs;
   const auto flush = [&inputs] {
-    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (!inputs.empty()) wintest::Send(inputs);
     inputs.clear();
   };
   for (int i = 0; i < n; ++i) {
     if (wide[i] >= 0x80) {
       flush();
-      // Let the keys typed so far arrive first.
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-        if (!IsDialogMessageW(g_script->dialog, &msg)) {
-          TranslateMessage(&msg);
-          DispatchMessageW(&msg);
-        }
-      }
+      // The keys typed so far are handled first.
+      EXPECT_TRUE(wintest::PumpKeysUntilHandled(g_script->dialog)) << "typed keys never arrived";
       SendMessageW(GetFocus(), WM_CHAR, wide[i], 1);
       continue;
     }
@@ -130,13 +143,7 @@ void Type(const std::string& cp932) {
   flush();
 }
 
-void PressKey(WORD vk) {
-  INPUT inputs[2] = {};
-  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-  inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, inputs, sizeof(INPUT));
-}
+void PressKey(WORD vk) { wintest::PressKeys({vk}); }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 

@@ -1,7 +1,14 @@
 // Helpers for the in-process window tests: running a modal dialog while a script of
 // steps acts in it (each step on a timer tick of the dialog's own loop, so the keys a
 // step types pass through that loop as a user's keys do), typing and clicking through
-// SendInput, a scratch folder, and screenshots written as PNG files under build/.
+// SendInput, answering message boxes, a scratch folder, and screenshots written as PNG
+// files under build/.
+//
+// Nothing waits for a fixed time. Input is sent with a marker key behind it, and the
+// step after it runs only once the loop has taken the marker, so every key and click
+// before it has been handled; a step that waits for an effect (a window, a text) runs
+// again on every tick until it holds. Either wait fails the test clearly after
+// kStepLimitMs, however busy the machine.
 #pragma once
 #include <windows.h>
 
@@ -11,34 +18,124 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace wintest {
 
+// How long one step may wait for its effect before the test fails.
+const DWORD kStepLimitMs = 60000;
+
+// --- Input with a marker behind it ---
+
+// A key no window of the program uses: it follows every input a test sends, numbered
+// through the input's extra information, and is taken out of the queue unseen.
+const WORD kMarkerKey = VK_F24;
+
+struct InputMarkers {
+  ULONG_PTR sent = 0;   // number of the last marker sent
+  ULONG_PTR taken = 0;  // highest marker number a message loop of this thread has taken
+  HHOOK hook = nullptr;
+};
+inline InputMarkers& Markers() {
+  static InputMarkers markers;
+  return markers;
+}
+
+// Sees every message a loop of this thread takes from its queue, before the loop
+// handles it: notes the markers and turns them into WM_NULL.
+inline LRESULT CALLBACK MarkerHook(int code, WPARAM removal, LPARAM lParam) {
+  MSG* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == kMarkerKey) {
+    if (removal == PM_REMOVE && msg->message == WM_KEYUP) {
+      Markers().taken = std::max<ULONG_PTR>(Markers().taken, static_cast<ULONG_PTR>(GetMessageExtraInfo()));
+    }
+    msg->message = WM_NULL;
+  }
+  return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+// Sends `inputs` as the user's keys and clicks, followed by a marker.
+inline void Send(std::vector<INPUT> inputs) {
+  InputMarkers& markers = Markers();
+  if (markers.hook == nullptr) {
+    markers.hook = SetWindowsHookExW(WH_GETMESSAGE, MarkerHook, nullptr, GetCurrentThreadId());
+  }
+  const ULONG_PTR number = ++markers.sent;
+  for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+    INPUT marker = {};
+    marker.type = INPUT_KEYBOARD;
+    marker.ki.wVk = kMarkerKey;
+    marker.ki.dwFlags = flags;
+    marker.ki.dwExtraInfo = number;
+    inputs.push_back(marker);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// True when a message loop of this thread has taken everything sent so far.
+inline bool InputHandled() { return Markers().taken >= Markers().sent; }
+
+// Runs the key messages already sent to this thread until everything sent so far has
+// been handled, for a step that must act between two pieces of its own input. Only
+// key messages are run, so no timer step can start inside it. False after the limit.
+inline bool PumpKeysUntilHandled(HWND dialog) {
+  const DWORD start = GetTickCount();
+  while (!InputHandled()) {
+    if (GetTickCount() - start > kStepLimitMs) return false;
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_KEY);
+      continue;
+    }
+    if (dialog == nullptr || !IsDialogMessageW(dialog, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return true;
+}
+
+// --- Scripts of steps ---
+
 // A step returns true when done; false makes it run again on the next tick (waiting).
-using Step = std::function<bool()>;
+// `what` names what a waiting step waits for, in the failure message.
+struct Step {
+  Step(std::function<bool()> run, std::string what = std::string()) : run(std::move(run)), what(std::move(what)) {}
+  std::function<bool()> run;
+  std::string what;
+};
 inline Step Do(std::function<void()> action) {
-  return [action] {
+  return Step([action] {
     action();
     return true;
-  };
+  });
 }
-inline Step Until(std::function<bool()> condition) { return condition; }
-// Lets the loop run for `ms` milliseconds (painting reaches the screen).
+inline Step Until(std::function<bool()> condition, std::string what = std::string()) {
+  return Step(std::move(condition), std::move(what));
+}
+// Lets the loop run for `ms` milliseconds, only so that painting reaches the screen
+// before a screenshot; no outcome may depend on it.
 inline Step Pause(DWORD ms) {
   auto start = std::make_shared<DWORD>(0);
-  return [start, ms] {
-    if (*start == 0) *start = GetTickCount();
+  auto started = std::make_shared<bool>(false);
+  return Step([start, started, ms] {
+    if (!*started) {
+      *start = GetTickCount();
+      *started = true;
+    }
     return GetTickCount() - *start >= ms;
-  };
+  });
 }
 
 struct Script {
   std::vector<Step> steps;
   size_t next = 0;
-  int idleTicks = 0;  // ticks after the last step, or spent waiting
+  bool waiting = false;    // a step or the input of the steps before is being waited for
+  DWORD waitingSince = 0;  // since then
+  bool closed = false;
   std::function<void()> closeDialog;
 };
 inline Script*& CurrentScript() {
@@ -46,33 +143,54 @@ inline Script*& CurrentScript() {
   return script;
 }
 
-// Runs the next step. Timer messages come only when the queue is otherwise empty, so
-// the input a step sent has been handled when the next one runs. A step that opens a
-// nested modal loop leaves the following steps to run inside it.
+// True once `script` has waited longer than the limit (starting the wait on the first call).
+inline bool WaitedTooLong(Script& script) {
+  if (!script.waiting) {
+    script.waiting = true;
+    script.waitingSince = GetTickCount();
+  }
+  return GetTickCount() - script.waitingSince > kStepLimitMs;
+}
+
+// Runs the next step once the input of the steps before has been handled. A step that
+// opens a nested modal loop leaves the following steps to run inside it.
 inline void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
   Script* script = CurrentScript();
-  if (script == nullptr) return;
+  if (script == nullptr || script->closed) return;
   if (script->next < script->steps.size() && !::testing::Test::HasFatalFailure()) {
-    const size_t index = script->next++;
-    if (script->steps[index]()) {
-      script->idleTicks = 0;
-      return;
+    const size_t index = script->next;
+    if (!InputHandled()) {
+      if (!WaitedTooLong(*script)) return;
+      ADD_FAILURE() << "the keys or clicks sent before step " << index << " were never handled (" << kStepLimitMs
+                    << " ms); is another window in front?";
+    } else {
+      script->next++;
+      if (script->steps[index].run()) {
+        script->waiting = false;
+        return;
+      }
+      if (CurrentScript() != script || script->closed) return;
+      if (!WaitedTooLong(*script)) {
+        --script->next;  // wait: the same step again
+        return;
+      }
+      const std::string& what = script->steps[index].what;
+      ADD_FAILURE() << "step " << index << (what.empty() ? std::string() : " (" + what + ")")
+                    << " kept waiting for " << kStepLimitMs << " ms";
     }
-    if (++script->idleTicks < 200) {
-      --script->next;  // wait: the same step again
-      return;
-    }
-    ADD_FAILURE() << "step " << index << " kept waiting";
+    script->next = script->steps.size() + 1;  // no further steps
+    script->waiting = false;
   }
   // Out of steps, or stuck: the dialog must not outlive the test.
-  if (++script->idleTicks == 100 || script->idleTicks == 1000) {
+  if (WaitedTooLong(*script)) {
     if (script->next <= script->steps.size()) ADD_FAILURE() << "the dialog stayed open after the last step";
+    script->closed = true;
     script->closeDialog();
   }
 }
 
 // Calls `show` (which runs a modal loop) while the steps run in that loop, one per
-// `periodMs`. `closeDialog` ends the loop when the steps leave it open.
+// `periodMs` at most. `closeDialog` ends the loop when the steps leave it open.
 inline void RunScript(std::vector<Step> steps, std::function<void()> show, std::function<void()> closeDialog,
                       UINT periodMs = 40) {
   Script script;
@@ -85,38 +203,49 @@ inline void RunScript(std::vector<Step> steps, std::function<void()> show, std::
   CurrentScript() = nullptr;
 }
 
+inline INPUT KeyInput(WORD vk, bool up) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return in;
+}
+
 // Keys pressed in order and released in reverse: PressKeys({VK_CONTROL, VK_SHIFT, 'O'}).
 inline void PressKeys(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
-  for (WORD vk : keys) {
+  for (WORD vk : keys) inputs.push_back(KeyInput(vk, false));
+  for (auto it = keys.end(); it != keys.begin();) inputs.push_back(KeyInput(*--it, true));
+  Send(std::move(inputs));
+}
+
+// `clicks` clicks with the given button at a point in `window`'s client area, with
+// `modifiers` (VK_SHIFT, VK_CONTROL) held down.
+inline void Click(HWND window, POINT client, bool right = false, int clicks = 1,
+                  std::initializer_list<WORD> modifiers = {}) {
+  ClientToScreen(window, &client);
+  SetCursorPos(client.x, client.y);
+  std::vector<INPUT> inputs;
+  for (WORD vk : modifiers) inputs.push_back(KeyInput(vk, false));
+  INPUT move = {};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = client.x * 65535 / std::max(GetSystemMetrics(SM_CXSCREEN) - 1, 1);
+  move.mi.dy = client.y * 65535 / std::max(GetSystemMetrics(SM_CYSCREEN) - 1, 1);
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs.push_back(move);
+  for (int i = 0; i < clicks * 2; ++i) {
     INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
+    in.type = INPUT_MOUSE;
+    if (i % 2 == 0) in.mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    else in.mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     inputs.push_back(in);
   }
-  for (auto it = keys.end(); it != keys.begin();) {
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = *--it;
-    in.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(in);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  for (auto it = modifiers.end(); it != modifiers.begin();) inputs.push_back(KeyInput(*--it, true));
+  Send(std::move(inputs));
 }
 
 // A double-click with the given button at a point in `window`'s client area.
-inline void DoubleClick(HWND window, POINT client, bool right) {
-  ClientToScreen(window, &client);
-  SetCursorPos(client.x, client.y);
-  const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  INPUT inputs[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    inputs[i].type = INPUT_MOUSE;
-    inputs[i].mi.dwFlags = (i % 2 == 0) ? down : up;
-  }
-  SendInput(4, inputs, sizeof(INPUT));
-}
+inline void DoubleClick(HWND window, POINT client, bool right) { Click(window, client, right, 2); }
 
 inline std::string WindowText(HWND hwnd) {
   char buffer[4096] = "";
@@ -143,6 +272,62 @@ inline HWND FindThreadWindow(const std::string& caption) {
   EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+// The text of a message box: its static controls, the icon's empty one included.
+inline BOOL CALLBACK CollectStaticText(HWND child, LPARAM context) {
+  char className[16] = "";
+  GetClassNameA(child, className, sizeof className);
+  if (lstrcmpiA(className, "Static") == 0) *reinterpret_cast<std::string*>(context) += WindowText(child);
+  return TRUE;
+}
+
+// While it lives, answers every message box of this thread with OK and
+// records the boxes' texts, on a timer that keeps running in the boxes' own loops.
+// A message box is a visible dialog window (class #32770) with the given caption.
+class MessageBoxAnswerer {
+public:
+  explicit MessageBoxAnswerer(std::string caption) : caption_(std::move(caption)) {
+    Current() = this;
+    timer_ = SetTimer(nullptr, 0, 30, Tick);
+  }
+  ~MessageBoxAnswerer() {
+    KillTimer(nullptr, timer_);
+    Current() = nullptr;
+  }
+  MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+  MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+  std::vector<std::string> texts;  // in the order the boxes came up
+  std::vector<HWND> owners;        // each box's owner window
+
+private:
+  static MessageBoxAnswerer*& Current() {
+    static MessageBoxAnswerer* current = nullptr;
+    return current;
+  }
+  static BOOL CALLBACK Answer(HWND window, LPARAM) {
+    MessageBoxAnswerer* self = Current();
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (self == nullptr || !IsWindowVisible(window) || std::string(className) != "#32770" ||
+        WindowText(window) != self->caption_ || GetPropA(window, "wintest-answered") != nullptr) {
+      return TRUE;
+    }
+    SetPropA(window, "wintest-answered", reinterpret_cast<HANDLE>(1));
+    std::string text;
+    EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    self->texts.push_back(text);
+    self->owners.push_back(GetWindow(window, GW_OWNER));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return TRUE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), Answer, 0);
+  }
+
+  std::string caption_;
+  UINT_PTR timer_ = 0;
+};
 
 // Windows form of a path from the build: Wine maps the Unix root to Z:.
 inline std::string HostPath(std::string path) {
