@@ -35,6 +35,19 @@ void CTrackListCtrl::Refresh() {
   for (int row = tracks_.GetFirstSelectedTrack(); row != -1; row = tracks_.GetNextSelectedTrack(row)) {
     SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
   }
+  // The focus and then the mark: selecting a row can set the mark by itself.
+  const int focus = tracks_.GetFocusedTrack();
+  state.stateMask = LVIS_FOCUSED;
+  state.state = 0;
+  const int shownFocus = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  if (shownFocus != -1 && shownFocus != focus) {
+    SendMessageA(list, LVM_SETITEMSTATE, shownFocus, reinterpret_cast<LPARAM>(&state));
+  }
+  if (focus != -1) {
+    state.state = LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, focus, reinterpret_cast<LPARAM>(&state));
+  }
+  SendMessageA(list, LVM_SETSELECTIONMARK, 0, tracks_.GetAnchorTrack());
   showingModel_ = false;
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -100,10 +113,12 @@ bool CTrackListCtrl::HandleNotify(const NMHDR* header, LRESULT* result) {
         // Row -1 stands for every row. How its old state is reported differs between
         // versions of the control, so the selection is read back from the control.
         ReadSelection();
+        ReadFocusAndAnchor();
         return true;
       }
-      if (!((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) return true;
-      tracks_.SetSelected(change->iItem, (change->uNewState & LVIS_SELECTED) != 0);
+      const UINT changed = change->uNewState ^ change->uOldState;
+      if (changed & LVIS_SELECTED) tracks_.SetSelected(change->iItem, (change->uNewState & LVIS_SELECTED) != 0);
+      if (changed & LVIS_FOCUSED) ReadFocusAndAnchor();
       return true;
     }
     case LVN_ODSTATECHANGED: {
@@ -127,7 +142,19 @@ void CTrackListCtrl::ReadSelection() {
   }
 }
 
+void CTrackListCtrl::ReadFocusAndAnchor() {
+  tracks_.SetFocusedTrack(static_cast<int>(ListView_GetNextItem(Hwnd(), -1, LVNI_FOCUSED)));
+  tracks_.SetAnchorTrack(static_cast<int>(SendMessageA(Hwnd(), LVM_GETSELECTIONMARK, 0, 0)));
+}
+
 LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)) {
+    // A key or click may move the focus and the mark, and the control tells nobody
+    // when the mark moves: read both once it has handled the message.
+    const LRESULT result = Default(message, wParam, lParam);
+    if (!showingModel_ && Hwnd() != nullptr) ReadFocusAndAnchor();
+    return result;
+  }
   if (message == WM_SIZE) {
     // Repaint the whole list at once after a resize, not just the uncovered strip, so
     // that no stale column edges or half-drawn rows remain.

@@ -3,10 +3,13 @@
 // selection; the control asks for each visible cell as it paints, which keeps a list of
 // 100,000 rows as quick as a short one.
 //
-// The selection is mirrored both ways: the user's clicks and keys change the model
+// The selection, the focused row and the anchor of a Shift selection (the control's
+// selection mark) are mirrored both ways: the user's clicks and keys change the model
 // (through the notifications the list sends its parent, which the parent hands to
-// HandleNotify), and Refresh shows the model's selection again after rows were added
-// or removed, so a selected row stays selected wherever its index moves.
+// HandleNotify, and by reading the focus and the mark back after every key and mouse
+// message), and Refresh shows the model's again after rows were added or removed, so
+// a selected row stays selected, and Shift+click or Shift+arrow extends from the same
+// track as before, wherever its index moves.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -22,7 +25,8 @@ public:
   void InsertColumns(const int widths[kTrackColumnCount]);
   int GetColumnWidth(int column) const;
 
-  // Shows the model as it is now: the row count, every cell and the selection.
+  // Shows the model as it is now: the row count, every cell, the selection, the
+  // focused row and the anchor.
   void Refresh();
 
   // A notification the list sent its parent. Answers the requests for cell texts and
@@ -36,8 +40,10 @@ protected:
 private:
   void GetCellText(NMLVDISPINFOA* info) const;
   int FindRow(const NMLVFINDITEMA* find) const;
-  // Makes the model's selection the control's.
+  // Makes the control's selection the model's.
   void ReadSelection();
+  // Makes the control's focused row and selection mark the model's.
+  void ReadFocusAndAnchor();
 
   TrackList& tracks_;
   bool showingModel_ = false;  // the selection changes that Refresh makes are not the user's

@@ -446,6 +446,134 @@ TEST(MainDialog, UserSelectionReachesTheModelAndSurvivesAddsAndRemovals) {
          Do([] { PressKeys({VK_ESCAPE}); })});
 }
 
+namespace {
+
+// Clicks row `row` of the list with `modifiers` held, as the user does.
+void ClickRow(HWND list, int row, std::initializer_list<WORD> modifiers = {}) {
+  RECT r;
+  ListView_GetItemRect(list, row, &r, LVIR_BOUNDS);
+  wintest::Click(list, {r.left + 20, (r.top + r.bottom) / 2}, false, 1, modifiers);
+}
+
+// The paths of the selected rows, after checking that the control shows the model's
+// selection, focused row and anchor.
+std::vector<std::string> Selected(CMainDialog& dialog, HWND list) {
+  TrackList& tracks = dialog.Tracks();
+  EXPECT_EQ(ShownSelection(list), ModelSelection(tracks));
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), tracks.GetFocusedTrack());
+  EXPECT_EQ(ListView_GetSelectionMark(list), tracks.GetAnchorTrack());
+  std::vector<std::string> paths;
+  for (int row : ModelSelection(tracks)) paths.push_back(tracks.GetItemText(row, kColumnPath));
+  return paths;
+}
+
+// The paths of the focused row and of the anchor ("" for none).
+std::pair<std::string, std::string> FocusAndAnchor(CMainDialog& dialog) {
+  TrackList& tracks = dialog.Tracks();
+  const auto path = [&](int row) { return row < 0 ? std::string() : tracks.GetItemText(row, kColumnPath); };
+  return {path(tracks.GetFocusedTrack()), path(tracks.GetAnchorTrack())};
+}
+
+using Paths = std::vector<std::string>;
+using Pair = std::pair<std::string, std::string>;
+
+}  // namespace
+
+// Shift+click and Shift+arrows extend from the track the user last clicked, wherever
+// rows were added or removed since.
+TEST(MainDialog, FocusAndAnchorStayOnTheirTracks) {
+  Fixture f;
+  const std::string list = f.folder.Path() + "above.csv";
+  {
+    FILE* file = std::fopen(list.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明\r\nC:\\a.wav,100,A,,,,\r\nC:\\b.wav,100,B,,,,\r\n", file);
+    std::fclose(file);
+  }
+  f.prompter.fileChoices = {{list}};
+  f.Run({
+      // Rows added above the clicked one.
+      Do([&] {
+        Drop(f.Hwnd(), {"C:\\m.wav", "C:\\t.wav", "C:\\x.wav"});
+        ClickRow(f.List(), 0);
+      }),
+      Do([&] {
+        EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\m.wav", "C:\\m.wav"));
+        Drop(f.Hwnd(), {"C:\\a.wav", "C:\\b.wav"});
+        EXPECT_EQ(Selected(f.dialog, f.List()), Paths{"C:\\m.wav"});
+        ClickRow(f.List(), 3, {VK_SHIFT});  // t
+      }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\m.wav", "C:\\t.wav"}));
+        Drop(f.Hwnd(), {"C:\\c.wav"});
+        EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\t.wav", "C:\\m.wav"));
+        PressKeys({VK_SHIFT, VK_DOWN});
+      }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\m.wav", "C:\\t.wav", "C:\\x.wav"}));
+        // The anchor's row removed with the row above it: both move to the row that
+        // takes their place.
+        ClickRow(f.List(), 0);  // a
+      }),
+      Do([] { PressKeys({VK_SHIFT, VK_DOWN}); }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\a.wav", "C:\\b.wav"}));
+        PressKeys({VK_DELETE});
+      }),
+      Do([&] {
+        EXPECT_EQ(Rows(f.dialog), (Paths{"C:\\c.wav", "C:\\m.wav", "C:\\t.wav", "C:\\x.wav"}));
+        EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\c.wav", "C:\\c.wav"));
+        PressKeys({VK_SHIFT, VK_DOWN});
+      }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\c.wav", "C:\\m.wav"}));
+        ClickRow(f.List(), 2, {VK_SHIFT});  // t
+      }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\c.wav", "C:\\m.wav", "C:\\t.wav"}));
+        // The last row removed: both move to the new last row.
+        ClickRow(f.List(), 3);  // x
+      }),
+      Do([] { PressKeys({VK_DELETE}); }),
+      Do([&] {
+        EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\t.wav", "C:\\t.wav"));
+        PressKeys({VK_SHIFT, VK_UP});
+      }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\m.wav", "C:\\t.wav"}));
+        ClickRow(f.List(), 0, {VK_SHIFT});  // c
+      }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\c.wav", "C:\\m.wav", "C:\\t.wav"}));
+        // An import above the clicked row.
+        ClickRow(f.List(), 1);  // m
+      }),
+      Do([] { PressKeys({VK_CONTROL, VK_SHIFT, 'O'}); }),
+      Do([&] {
+        EXPECT_EQ(Rows(f.dialog), (Paths{"C:\\a.wav", "C:\\b.wav", "C:\\c.wav", "C:\\m.wav", "C:\\t.wav"}));
+        EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\m.wav", "C:\\m.wav"));
+        PressKeys({VK_SHIFT, VK_DOWN});
+      }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\m.wav", "C:\\t.wav"}));
+        ClickRow(f.List(), 1, {VK_SHIFT});  // b
+      }),
+      Do([&] {
+        EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\b.wav", "C:\\c.wav", "C:\\m.wav"}));
+        // An empty list has neither.
+        ListView_SetItemState(f.List(), -1, LVIS_SELECTED, LVIS_SELECTED);
+        PressKeys({VK_DELETE});
+      }),
+      Do([&] {
+        EXPECT_TRUE(Rows(f.dialog).empty());
+        EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("", ""));
+        EXPECT_TRUE(Selected(f.dialog, f.List()).empty());
+        PressKeys({VK_ESCAPE});
+      }),
+  });
+  EXPECT_TRUE(f.prompter.messages.empty());
+}
+
 TEST(MainDialog, RightDoubleClickPlaysTheFirstSelectedRowAndTheManualComesFromTheProgramFolder) {
   Fixture f;
   f.Run({Do([&] {
