@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# End-to-end test of real encoding on Linux: the real Brumlet.exe in a fresh Wine
+# prefix with the Linux encoder (tools/linux-encoder) installed by its installer,
+# driven only by X input. A list file written in code page 932 is loaded through the
+# open dialog, the encoding runs in the real console with Wine's cmd.exe and
+# cscript.exe, and the WMA files are checked with ffprobe, the console through its own
+# copy command. Usage: encode.sh path/to/Brumlet.exe work-folder screenshot-folder
+# Needs DISPLAY with a window manager (scripts/with-display), ffmpeg and ffprobe.
+set -euo pipefail
+exe="$(realpath -m "$1")"
+work="$(realpath -m "$2")"
+shots="$(realpath -m "$3")"
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+
+rm -rf "$work"
+mkdir -p "$work/app" "$work/music" "$shots"
+rm -f "$shots"/*.png
+export WINEPREFIX="$work/prefix"
+source "$root/scripts/wine-env"
+
+fail() {
+  echo "encode: FAILED: $*" >&2
+  shot "failure"
+  exit 1
+}
+shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
+winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
+wait_window() {  # name-pattern [seconds]: prints the id of a visible window matching it
+  local name="$1" limit="${2:-20}" id
+  for _ in $(seq 1 $((limit * 5))); do
+    id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | tail -n 1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+wait_gone() {
+  for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  return 1
+}
+keys_to() {
+  local id="$1"
+  shift
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id" 2>/dev/null || true
+  sleep 0.3
+  xdotool key --clearmodifiers "$@"
+}
+type_into() {
+  xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+  sleep 0.3
+  xdotool type --delay 20 --clearmodifiers "$2"
+}
+# The console's text: its menu's Edit > Select all, then Edit > Copy, read from the X
+# clipboard. Prints nothing when the copy did not arrive.
+console_text() {
+  local id="$1" x y
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  x=$((X + WIDTH / 2)) y=$((Y + HEIGHT / 2))
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+  # No --sync: it waits for a motion that never comes when the pointer is there already.
+  xdotool mousemove "$x" "$y" click 3 sleep 0.4 key e sleep 0.3 key s sleep 0.3
+  xdotool mousemove "$x" "$y" click 3 sleep 0.4 key e sleep 0.3 key c sleep 0.3
+  /usr/bin/python3 "$here/clipboard_text.py" 2>/dev/null || true
+}
+ffprobe_value() {  # file entry: one value of ffprobe's output
+  ffprobe -v error -show_entries "$2" -of default=nw=1:nk=1 "$1"
+}
+
+# --- The scene. ---
+command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null || fail "ffmpeg and ffprobe are needed (scripts/setup)"
+brumlet_wine_prefix
+cp "$exe" "$work/app/Brumlet.exe"
+# A second drive letter for the music folder: paths on any drive are encoded.
+ln -s "$work/music" "$WINEPREFIX/dosdevices/m:"
+# Consoles 200 columns wide, so that no console line is wrapped.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Console]\r\n"ScreenBufferSize"=dword:012c00c8\r\n' > "$work/console.reg"
+wine regedit /S "$work/console.reg" >/dev/null 2>&1 || fail "the console settings were not taken"
+
+# The installer replaces the tests' stand-in with the Linux encoder and keeps an
+# encoder that is not ours.
+encoder64="$WINEPREFIX/drive_c/Program Files/Windows Media Components/Encoder"
+encoder32="$WINEPREFIX/drive_c/Program Files (x86)/Windows Media Components/Encoder"
+mkdir -p "$encoder64" "$encoder32"
+cp "$here/wmcmd.vbs" "$encoder64/wmcmd.vbs"
+echo "' another encoder" > "$encoder32/wmcmd.vbs"
+"$root/tools/linux-encoder/install.sh" "$WINEPREFIX" >/dev/null
+cmp -s "$encoder64/wmcmd.vbs" "$root/tools/linux-encoder/wmcmd.vbs" || fail "the installer did not replace the stand-in"
+[ "$(cat "$encoder32/wmcmd.vbs")" = "' another encoder" ] || fail "the installer replaced an encoder that is not ours"
+echo "encode: installer passed (stand-in replaced, another encoder kept)"
+
+# Sources: tones of 44.1 kHz, 16-bit stereo (one with a Japanese name), one of 48 kHz
+# mono listed with its name in other case, and a text file named .wav.
+tone() {  # file seconds rate channels
+  ffmpeg -nostdin -v error -y -f lavfi -i "sine=frequency=440:sample_rate=$3:duration=$2" \
+    -ac "$4" -c:a pcm_s16le -fflags +bitexact "$1"
+}
+tone "$work/music/one.wav" 3 44100 2
+tone "$work/music/曲テスト.wav" 2 44100 2
+tone "$work/music/mono48.wav" 1.5 48000 1
+echo "this is not audio" > "$work/music/notes.wav"
+music="$(winpath "$work/music")"
+
+# The list: path, quality, title, author, copyright, description. Each tag as the
+# script passes it ('"' arrives as the full-width quote) beside the list's text.
+titles=('Tone "A" & B' '曲 100% テスト' 'Mono')
+authors=('テスト太郎' '作者 & 50%' '')
+copyrights=('(C) 2024 &%PATH%' '' '著作権なし')
+descriptions=('説明 "quoted"' '' '')
+csv() { local s="${1//\"/\"\"}"; case "$1" in *[,\"]*) echo "\"$s\"" ;; *) echo "$1" ;; esac; }
+{
+  echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
+  row=0
+  for path in "$music\\one.wav" "$music\\notes.wav" "M:\\曲テスト.wav" "$music\\MONO48.WAV"; do
+    if [ "$path" = "$music\\notes.wav" ]; then echo "$path,100,notes,,,,"; continue; fi
+    echo "$path,100,$(csv "${titles[row]}"),$(csv "${authors[row]}"),$(csv "${copyrights[row]}"),$(csv "${descriptions[row]}"),"
+    row=$((row + 1))
+  done
+} | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' > "$work/list.csv"
+
+# --- Load the list through the open dialog, then Enter, Enter (Yes). ---
+setsid bash -c 'cd "$1" && exec wine "$2"' _ "$work/app" "$work/app/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &
+main=$(wait_window '^Kestova$' 30) || fail "the main window did not appear"
+keys_to "$main" ctrl+shift+o
+dialog=$(wait_window '^開く$') || fail "Ctrl+Shift+O opened no open dialog"
+type_into "$dialog" "$(winpath "$work/list.csv")"
+keys_to "$dialog" Return
+wait_gone '^開く$' || fail "the open dialog did not close"
+shot "01-list"
+keys_to "$main" Return
+question=$(wait_window '^Brumlet$') || fail "Enter did not ask the encoding question"
+keys_to "$question" Return
+console=$(wait_window 'te4w45iti4r2mp' 30) || fail "no console window ran the script"
+
+# --- The console shows one line per file; the failed row leaves no file. ---
+outputs=("$work/music/one.wma" "" "$work/music/曲テスト.wma" "$work/music/MONO48.wma")
+shown=("$music\\one.wma" "" "M:\\曲テスト.wma" "$music\\MONO48.wma")
+# The list is kept sorted by path, so notes.wav comes before one.wav.
+for _ in $(seq 1 300); do
+  [ -e "${outputs[0]}" ] && [ -e "${outputs[2]}" ] && [ -e "${outputs[3]}" ] && break
+  sleep 0.2
+done
+for i in 0 2 3; do [ -e "${outputs[i]}" ] || fail "${outputs[i]} was not written"; done
+expected=()
+for i in 0 2 3; do
+  kb=$((($(stat -c %s "${outputs[i]}") + 1023) / 1024))
+  seconds=$(ffprobe_value "${outputs[i]}" format=duration | awk '{ printf "%d", $1 + 0.5 }')
+  expected+=("エンコードしました: ${shown[i]} ($kb KB, $((seconds / 60)):$(printf %02d $((seconds % 60))))")
+done
+expected+=("エンコードできませんでした: $music\\notes.wav")
+text=""
+for _ in $(seq 1 10); do
+  text=$(console_text "$console")
+  missing=0
+  for line in "${expected[@]}"; do grep -qxF "$line" <<<"$text" || missing=1; done
+  [ "$missing" = 0 ] && break
+  sleep 1
+done
+shot "02-console"
+printf '%s\n' "$text" > "$work/console.txt"
+for line in "${expected[@]}"; do
+  grep -qxF "$line" <<<"$text" || fail "the console does not show: $line (it shows: $text)"
+done
+grep -A1 -xF "エンコードできませんでした: $music\\notes.wav" <<<"$text" | tail -n 1 \
+  | grep -qF "notes.wav: Invalid data found when processing input" || fail "the console gives no reason for notes.wav"
+[ ! -e "$work/music/notes.wma" ] || fail "the failed row left an output file"
+leftovers=$(find "$work/music" "$WINEPREFIX/drive_c/users" -name '.wmcmd-*' -o -name 'wmcmd-*' | head -n 3)
+[ -z "$leftovers" ] || fail "temporary files were left: $leftovers"
+echo "encode: console passed (three files encoded, the text file reported with FFmpeg's reason)"
+
+# --- The files: wmav2, 44.1 kHz stereo, the source's duration, the list's tags. ---
+sources=("$work/music/one.wav" "$work/music/曲テスト.wav" "$work/music/mono48.wav")
+i=0
+for n in 0 2 3; do
+  out="${outputs[n]}"
+  [ "$(ffprobe_value "$out" format=format_name)" = asf ] || fail "$out is not ASF"
+  [ "$(ffprobe_value "$out" stream=codec_name)" = wmav2 ] || fail "$out is not wmav2"
+  [ "$(ffprobe_value "$out" stream=sample_rate)" = 44100 ] || fail "$out is not 44.1 kHz"
+  [ "$(ffprobe_value "$out" stream=channels)" = 2 ] || fail "$out is not stereo"
+  awk -v a="$(ffprobe_value "$out" format=duration)" -v b="$(ffprobe_value "${sources[i]}" format=duration)" \
+    'BEGIN { d = a - b; exit !(d < 0.1 && d > -0.1) }' || fail "$out does not last as long as its source"
+  for tag in "title:${titles[i]}" "artist:${authors[i]}" "copyright:${copyrights[i]}" "comment:${descriptions[i]}"; do
+    want="${tag#*:}"
+    want="${want//\"/＂}"
+    got=$(ffprobe_value "$out" "format_tags=${tag%%:*}")
+    [ "$got" = "$want" ] || fail "$out: tag ${tag%%:*} is '$got', the list gives '$want'"
+  done
+  i=$((i + 1))
+done
+echo "encode: files passed (wmav2, 44.1 kHz stereo, durations, tags with Japanese, &, % and quotes)"
+
+keys_to "$console" space
+wait_gone 'te4w45iti4r2mp' || fail "the console did not close after the pause"
+keys_to "$main" Escape
+wait_gone '^Kestova$' || fail "Esc did not close the main window"
+echo "encode: all steps passed"
