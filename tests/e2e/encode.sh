@@ -102,6 +102,11 @@ tone "$work/music/one.wav" 3 44100 2
 tone "$work/music/曲テスト.wav" 2 44100 2
 tone "$work/music/mono48.wav" 1.5 48000 1
 echo "this is not audio" > "$work/music/notes.wav"
+# Rows whose save path the encoder must refuse: an existing folder, the same with the
+# backslash that makes the script host swallow the options after it, and a folder in
+# which no file can be made.
+mkdir "$work/music/out"
+for name in to-folder to-slash to-proc; do cp "$work/music/one.wav" "$work/music/$name.wav"; done
 music="$(winpath "$work/music")"
 
 # The list: path, quality, title, author, copyright, description. Each tag as the
@@ -119,6 +124,9 @@ csv() { local s="${1//\"/\"\"}"; case "$1" in *[,\"]*) echo "\"$s\"" ;; *) echo 
     echo "$path,100,$(csv "${titles[row]}"),$(csv "${authors[row]}"),$(csv "${copyrights[row]}"),$(csv "${descriptions[row]}"),"
     row=$((row + 1))
   done
+  echo "$music\\to-folder.wav,100,,,,,$music\\out"
+  echo "$music\\to-slash.wav,100,,,,,$music\\out\\"
+  echo "$music\\to-proc.wav,100,,,,,Z:\\proc\\to-proc.wma"
 } | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' > "$work/list.csv"
 
 # --- Load the list through the open dialog, then Enter, Enter (Yes). ---
@@ -150,7 +158,7 @@ for i in 0 2 3; do
   seconds=$(ffprobe_value "${outputs[i]}" format=duration | awk '{ printf "%d", $1 + 0.5 }')
   expected+=("エンコードしました: ${shown[i]} ($kb KB, $((seconds / 60)):$(printf %02d $((seconds % 60))))")
 done
-expected+=("エンコードできませんでした: $music\\notes.wav")
+for name in notes to-folder to-slash to-proc; do expected+=("エンコードできませんでした: $music\\$name.wav"); done
 text=""
 for _ in $(seq 1 10); do
   text=$(console_text "$console")
@@ -164,12 +172,16 @@ printf '%s\n' "$text" > "$work/console.txt"
 for line in "${expected[@]}"; do
   grep -qxF "$line" <<<"$text" || fail "the console does not show: $line (it shows: $text)"
 done
-grep -A1 -xF "エンコードできませんでした: $music\\notes.wav" <<<"$text" | tail -n 1 \
-  | grep -qF "notes.wav: Invalid data found when processing input" || fail "the console gives no reason for notes.wav"
+reason() { grep -A1 -xF "エンコードできませんでした: $music\\$1.wav" <<<"$text" | tail -n 1; }
+reason notes | grep -qF "$music\\notes.wav: Invalid data found when processing input" || fail "no reason for notes.wav"
+reason to-folder | grep -qF "$music\\out is a folder" || fail "no reason for the folder output"
+reason to-slash | grep -qF "holds a quote" || fail "no reason for the save path ending in a backslash"
+reason to-proc | grep -qF "Z:\\proc\\to-proc.wma: " || fail "no reason for the folder that cannot be written"
 [ ! -e "$work/music/notes.wma" ] || fail "the failed row left an output file"
+[ -z "$(ls -A "$work/music/out")" ] || fail "a refused row wrote into the folder it named"
 leftovers=$(find "$work/music" "$WINEPREFIX/drive_c/users" -name '.wmcmd-*' -o -name 'wmcmd-*' | head -n 3)
 [ -z "$leftovers" ] || fail "temporary files were left: $leftovers"
-echo "encode: console passed (three files encoded, the text file reported with FFmpeg's reason)"
+echo "encode: console passed (three files encoded; the text file and three refused save paths reported with their reasons)"
 
 # --- The files: wmav2, 44.1 kHz stereo, the source's duration, the list's tags. ---
 sources=("$work/music/one.wav" "$work/music/曲テスト.wav" "$work/music/mono48.wav")
