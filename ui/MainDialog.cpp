@@ -113,7 +113,12 @@ void CMainDialog::OnSize(UINT type, int cx, int cy) {
   const int h = GetSystemMetrics(SM_CYCAPTION);
   const UINT flags = SWP_NOACTIVATE | SWP_NOZORDER;
   SetWindowPos(list_.Hwnd(), nullptr, 0, 0, cx, std::max(cy - h, 0), flags);
-  SetWindowPos(hint, nullptr, 0, cy - h, cx, h, flags);
+  // The list repaints itself at once, over the hint line's old place; moving the line
+  // would carry those blank pixels along. Its text is drawn afresh instead, now, not
+  // at the next tick of the hint timer.
+  SetWindowPos(hint, nullptr, 0, cy - h, cx, h, flags | SWP_NOCOPYBITS);
+  InvalidateRect(hint, nullptr, TRUE);
+  UpdateWindow(hint);
 }
 
 bool CMainDialog::OnPaint() {

@@ -243,6 +243,56 @@ TEST(MainDialog, ClosingMinimizedStoresTheSizeItWouldBeRestoredTo) {
   }
 }
 
+namespace {
+
+// Pixels of text in the hint line as its window shows them (the pixels the screen
+// gets): dark ones inside its edge.
+int HintTextPixels(HWND hint) {
+  RECT r;
+  GetClientRect(hint, &r);
+  InflateRect(&r, -2, -2);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return 0;
+  HDC screen = GetDC(hint);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  int dark = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const COLORREF c = GetPixel(memory, x, y);
+      if (GetRValue(c) < 0x50 && GetGValue(c) < 0x50 && GetBValue(c) < 0x50) ++dark;
+    }
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(hint, screen);
+  return dark;
+}
+
+}  // namespace
+
+// The hint line shows its text again at once after the window is made larger or
+// maximised, not only at the next tick of the hint timer (stopped here).
+TEST(MainDialog, TheHintLineShowsItsTextRightAfterEveryLayoutChange) {
+  Fixture f;
+  const auto textShown = [&f] { return HintTextPixels(f.Hint()) > 20; };
+  f.Run({Do([&] { EXPECT_TRUE(KillTimer(f.Hwnd(), IDT_HINT)); }),
+         Until(textShown, "the first hint on screen"),
+         Do([&] { ShowWindow(f.Hwnd(), SW_MAXIMIZE); }),
+         Until([&] { return IsZoomed(f.Hwnd()) && textShown(); }, "the hint on screen after maximising"),
+         Do([&] { ShowWindow(f.Hwnd(), SW_RESTORE); }),
+         Until([&] { return !IsZoomed(f.Hwnd()) && textShown(); }, "the hint on screen after restoring"),
+         Do([&] { SetWindowPos(f.Hwnd(), nullptr, 0, 0, 900, 650, SWP_NOMOVE | SWP_NOZORDER); }),
+         Until(textShown, "the hint on screen after enlarging"),
+         Do([&] {
+           EXPECT_EQ(wintest::WindowText(f.Hint()), kHints[0]);
+           PressKeys({VK_ESCAPE});
+         })});
+}
+
 TEST(MainDialog, LayoutKeepsTheHintLineOneCaptionHighAtTheBottom) {
   Fixture f;
   std::vector<Step> steps;

@@ -178,12 +178,16 @@ inline void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
       ADD_FAILURE() << "step " << index << (what.empty() ? std::string() : " (" + what + ")")
                     << " kept waiting for " << kStepLimitMs << " ms";
     }
-    script->next = script->steps.size() + 1;  // no further steps
-    script->waiting = false;
+    // No further steps, and no waiting for the dialog to close.
+    script->next = script->steps.size() + 1;
+    script->closed = true;
+    script->closeDialog();
+    return;
   }
-  // Out of steps, or stuck: the dialog must not outlive the test.
-  if (WaitedTooLong(*script)) {
-    if (script->next <= script->steps.size()) ADD_FAILURE() << "the dialog stayed open after the last step";
+  // Out of steps, or a step failed: the dialog must not outlive the test.
+  const bool failed = ::testing::Test::HasFatalFailure();
+  if (failed || WaitedTooLong(*script)) {
+    if (!failed) ADD_FAILURE() << "the dialog stayed open after the last step";
     script->closed = true;
     script->closeDialog();
   }
