@@ -14,6 +14,8 @@
 
 #include "core/Texts.h"
 #include "core/WindowState.h"
+#include "platform/win32/HandlerFailure.h"
+#include "platform/win32/Win32Prompter.h"
 #include "res/resource.h"
 #include "tests/FakePrompter.h"
 #include "tests/win32/WindowTestSupport.h"
@@ -726,4 +728,48 @@ TEST(MainDialog, AboutBoxTakesItsOwnKeysAndScreenshotsOfBothWindows) {
          }),
          Do([] { PressKeys({VK_ESCAPE}); })});
   EXPECT_EQ(f.result, IDCANCEL);
+}
+
+// Memory running out half way through adding many files: the message, the list exactly
+// as it was (no row of the batch, the same selection, focus and anchor) and a window
+// that goes on working.
+TEST(MainDialog, AnAddThatRunsOutOfMemoryLeavesTheListAsItWasAndTheWindowUsable) {
+  Fixture f;
+  wintest::MessageBoxAnswerer boxes(ApplicationName());
+  std::vector<FakePrompter::Choice> many;
+  for (int i = 0; i < 2000; ++i) many.push_back("C:\\many\\" + std::to_string(i) + ".wav");
+  f.prompter.fileChoices = {many, {"C:\\later.wav"}};
+  std::vector<std::string> before;
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), {"C:\\b.wav", "C:\\d.wav", "C:\\m.wav"});
+           ClickRow(f.List(), 1);
+         }),
+         Do([&] {
+           before = Rows(f.dialog);
+           f.dialog.Tracks().FailAllocationStep(1000);
+           PressKeys({VK_CONTROL, 'O'});
+         }),
+         Until([&] { return !boxes.texts.empty(); }, "the out-of-memory message"),
+         Do([&] {
+           EXPECT_EQ(boxes.texts, std::vector<std::string>{kOutOfMemoryMessage});
+           EXPECT_EQ(boxes.owners, std::vector<HWND>{f.Hwnd()});
+           EXPECT_EQ(Rows(f.dialog), before);
+           EXPECT_EQ(ListView_GetItemCount(f.List()), 3);
+           EXPECT_EQ(Selected(f.dialog, f.List()), Paths{"C:\\d.wav"});
+           EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\d.wav", "C:\\d.wav"));
+           EXPECT_TRUE(IsWindowEnabled(f.Hwnd()));
+           PressKeys({VK_CONTROL, 'O'});
+         }),
+         Do([&] {
+           EXPECT_EQ(Rows(f.dialog), (Paths{"C:\\b.wav", "C:\\d.wav", "C:\\later.wav", "C:\\m.wav"}));
+           EXPECT_EQ(ListView_GetItemCount(f.List()), 4);
+           PressKeys({VK_SHIFT, VK_DOWN});
+         }),
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\d.wav", "C:\\later.wav"}));
+           PressKeys({VK_ESCAPE});
+         })});
+  EXPECT_EQ(f.result, IDCANCEL);
+  EXPECT_EQ(boxes.texts.size(), 1u);
+  EXPECT_TRUE(f.prompter.messages.empty());
 }
