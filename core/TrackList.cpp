@@ -1,6 +1,7 @@
 #include "core/TrackList.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -13,39 +14,47 @@ const char kDefaultQuality[] = "100";
 unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c; }
 }  // namespace
 
-int CompareTrackPaths(const std::string& a, const std::string& b) {
-  // Both strings advance by whole characters; as long as they agree, their characters
-  // have the same lengths, so one index serves both.
+namespace {
+
+// CompareTrackPaths on the bytes of two paths.
+int ComparePathBytes(const char* a, size_t aSize, const char* b, size_t bSize) {
+  const auto* x = reinterpret_cast<const unsigned char*>(a);
+  const auto* y = reinterpret_cast<const unsigned char*>(b);
+  const size_t n = std::min(aSize, bSize);
   size_t i = 0;
-  while (i < a.size() && i < b.size()) {
-    unsigned char x0 = static_cast<unsigned char>(a[i]);
-    unsigned char y0 = static_cast<unsigned char>(b[i]);
-    if (x0 < 0x80 && y0 < 0x80) {  // the common case: two single-byte characters
-      if (x0 != y0 && FoldAscii(x0) != FoldAscii(y0)) return FoldAscii(x0) < FoldAscii(y0) ? -1 : 1;
-      ++i;
-      continue;
+  for (;;) {
+    // Equal bytes are equal characters: skip them eight at a time.
+    for (; i + 8 <= n; i += 8) {
+      uint64_t u;
+      uint64_t v;
+      std::memcpy(&u, x + i, 8);
+      std::memcpy(&v, y + i, 8);
+      if (u != v) break;
     }
-    const int la = text::CharLength(a, i);
-    const int lb = text::CharLength(b, i);
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (la == 1 && lb == 1) {
-      x = FoldAscii(x);
-      y = FoldAscii(y);
-    }
-    if (x != y) return x < y ? -1 : 1;
-    if (la != lb) return la < lb ? -1 : 1;  // a lone lead byte at the end before a full character
-    if (la == 2) {
-      const unsigned char tx = static_cast<unsigned char>(a[i + 1]);
-      const unsigned char ty = static_cast<unsigned char>(b[i + 1]);
-      if (tx != ty) return tx < ty ? -1 : 1;
-    }
-    i += la;
+    while (i < n && x[i] == y[i]) ++i;
+    if (i == n) break;
+    // The first differing byte. The bytes before it agree, so it starts a character in
+    // both strings or in neither: it is a trail byte when an odd run of lead-byte values
+    // ends just before it (the run starts a character, as the byte before it ends one).
+    size_t leads = 0;
+    while (leads < i && text::IsLeadByte(x[i - 1 - leads])) ++leads;
+    if (leads % 2 == 1) return x[i] < y[i] ? -1 : 1;  // same lead byte, different trail byte
+    // A single-byte letter in another case is the same character; anything else decides,
+    // and a byte from 0x80 up orders the same with letters folded or not.
+    if (FoldAscii(x[i]) != FoldAscii(y[i])) return FoldAscii(x[i]) < FoldAscii(y[i]) ? -1 : 1;
+    ++i;
   }
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  // Equal without case: the plain bytes decide, so distinct paths never tie.
-  const int plain = std::memcmp(a.data(), b.data(), a.size());
+  // One is the other's start, without case: the shorter first (a lone lead byte at the
+  // end included); equal without case, the plain bytes decide, so distinct paths never tie.
+  if (aSize != bSize) return aSize < bSize ? -1 : 1;
+  const int plain = std::memcmp(a, b, aSize);
   return plain < 0 ? -1 : (plain > 0 ? 1 : 0);
+}
+
+}  // namespace
+
+int CompareTrackPaths(const std::string& a, const std::string& b) {
+  return ComparePathBytes(a.data(), a.size(), b.data(), b.size());
 }
 
 std::string DefaultTitle(const std::string& path) {
@@ -208,26 +217,126 @@ int TrackList::AddTrack(const std::string& path) {
   return index;
 }
 
+namespace {
+
+// A new row as its path and its place in the batch, with 16 bytes of the path in a form
+// that orders like the path itself: what sorting the batch moves and compares. Most
+// comparisons are settled by those bytes without reading the paths, scattered as they
+// are over the memory.
+struct BatchKey {
+  uint64_t high;
+  uint64_t low;
+  const char* path;
+  uint32_t size;
+  uint32_t index;
+};
+
+// Path order, and the batch's own order between equal paths.
+bool KeyBefore(const BatchKey& a, const BatchKey& b) {
+  if (a.high != b.high) return a.high < b.high;
+  if (a.low != b.low) return a.low < b.low;
+  const int order = ComparePathBytes(a.path, a.size, b.path, b.size);
+  return order != 0 ? order < 0 : a.index < b.index;
+}
+
+// Up to 16 bytes of `path` from `start`, a character boundary, as two big-endian words
+// padded with zeros: single-byte characters folded, double-byte ones as they are. Paths
+// that agree before `start` order as these bytes do wherever the bytes differ, because
+// the comparison walks the same characters and decides on the same bytes.
+void OrderBytes(const std::string& path, size_t start, uint64_t* high, uint64_t* low) {
+  unsigned char bytes[16] = {};
+  size_t k = 0;
+  for (size_t i = start; i < path.size() && k < sizeof bytes;) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    if (text::IsLeadByte(c) && i + 1 < path.size()) {
+      bytes[k++] = c;
+      if (k < sizeof bytes) bytes[k++] = static_cast<unsigned char>(path[i + 1]);
+      i += 2;
+    } else {
+      bytes[k++] = FoldAscii(c);
+      ++i;
+    }
+  }
+  *high = 0;
+  *low = 0;
+  for (size_t j = 0; j < 8; ++j) *high = (*high << 8) | bytes[j];
+  for (size_t j = 8; j < 16; ++j) *low = (*low << 8) | bytes[j];
+}
+
+// The length of the start every path shares, cut back to a character boundary.
+size_t SharedStart(const std::vector<std::unique_ptr<Track>>& rows) {
+  const std::string& first = rows.front()->cells[kColumnPath];
+  size_t shared = first.size();
+  for (const auto& row : rows) {
+    const std::string& path = row->cells[kColumnPath];
+    const size_t n = std::min(shared, path.size());
+    size_t i = 0;
+    while (i < n && path[i] == first[i]) ++i;
+    shared = i;
+  }
+  size_t boundary = 0;
+  for (size_t i = 0; i <= shared && i < first.size(); i += static_cast<size_t>(text::CharLength(first, i))) boundary = i;
+  return std::min(boundary, shared);
+}
+
+}  // namespace
+
 int TrackList::AddTracks(std::vector<NewTrack>&& batch) {
   if (batch.empty()) return 0;
-  // The batch in path order, the first given of equal paths first. A batch already in
+  // A row for every row of the batch, in the batch's order, its texts moved in; a row
+  // whose path turns out to be listed already is dropped at the end. Until the new rows
+  // are linked in, the list is not touched, so a failure changes nothing.
+  std::vector<std::unique_ptr<Track>> made(batch.size());
+  for (size_t i = 0; i < batch.size(); ++i) {
+    NewTrack& row = batch[i];
+    bool defaultTitle = true;
+    for (const auto& cell : row.cells) defaultTitle = defaultTitle && cell.first != kColumnTitle;
+    made[i] = NewRow(std::move(row.path), defaultTitle);
+    for (auto& cell : row.cells) {
+      if (cell.first > kColumnPath && cell.first < kTrackColumnCount) {
+        made[i]->cells[static_cast<size_t>(cell.first)] = std::move(cell.second);
+      }
+    }
+    decltype(row.cells)().swap(row.cells);  // the batch's memory goes as it is taken over
+  }
+  std::vector<NewTrack>().swap(batch);
+
+  // The new rows in path order, the first given of equal paths first. A batch already in
   // order, as an exported list is, is recognised in one pass and not sorted.
-  std::vector<NewTrack*> order(batch.size());
-  for (size_t i = 0; i < batch.size(); ++i) order[i] = &batch[i];
-  const auto before = [](const NewTrack* a, const NewTrack* b) { return CompareTrackPaths(a->path, b->path) < 0; };
+  std::vector<BatchKey> order(made.size());
+  const size_t shared = SharedStart(made);
+  for (size_t i = 0; i < made.size(); ++i) {
+    const std::string& path = made[i]->cells[kColumnPath];
+    BatchKey& key = order[i];
+    OrderBytes(path, shared, &key.high, &key.low);
+    key.path = path.data();
+    key.size = static_cast<uint32_t>(path.size());
+    key.index = static_cast<uint32_t>(i);
+  }
   for (size_t i = 1; i < order.size(); ++i) {
-    if (before(order[i], order[i - 1])) {
-      std::stable_sort(order.begin(), order.end(), before);
+    if (KeyBefore(order[i], order[i - 1])) {
+      std::sort(order.begin(), order.end(), KeyBefore);
       break;
     }
   }
 
-  // One pass over the list and the sorted batch gives the rows' new order and makes the
-  // new rows; until it is complete the list is not touched, so a failure changes nothing.
-  std::vector<Track*> merged;
-  merged.reserve(static_cast<size_t>(count_) + batch.size());
-  std::vector<std::unique_ptr<Track>> added;
-  added.reserve(batch.size());
+  // One pass over the list and the sorted rows lays all rows out in new blocks, three
+  // quarters full so that single adds can follow without splitting.
+  constexpr size_t kFill = kBlockSize * 3 / 4;
+  std::vector<Block> blocks;
+  blocks.reserve((static_cast<size_t>(count_) + made.size()) / kFill + 1);
+  std::vector<uint32_t> added;  // the batch indices of the rows that join the list
+  added.reserve(made.size());
+  int placed = 0;
+  const auto place = [&](Track* track) {
+    if (blocks.empty() || blocks.back().rows.size() == kFill) {
+      blocks.emplace_back();
+      blocks.back().rows.reserve(kBlockSize);
+    }
+    blocks.back().rows.push_back(track);
+    blocks.back().selected += track->selected ? 1 : 0;
+    ++placed;
+  };
   int focus = -1;
   int anchor = -1;
   int oldIndex = 0;
@@ -235,63 +344,44 @@ int TrackList::AddTracks(std::vector<NewTrack>&& batch) {
   size_t oo = 0;
   const auto takeOld = [&](size_t end) {
     for (const auto& rows = blocks_[ob].rows; oo < end; ++oo, ++oldIndex) {
-      if (oldIndex == focus_) focus = static_cast<int>(merged.size());
-      if (oldIndex == anchor_) anchor = static_cast<int>(merged.size());
-      merged.push_back(rows[oo]);
+      if (oldIndex == focus_) focus = placed;
+      if (oldIndex == anchor_) anchor = placed;
+      place(rows[oo]);
     }
   };
-  const std::string* previous = nullptr;  // the path of the batch row before
-  for (NewTrack* row : order) {
-    if (previous && *previous == row->path) continue;  // an earlier row of the batch has it
-    previous = &row->path;
+  const std::string* previous = nullptr;  // the path of the new row before
+  for (const BatchKey& key : order) {
+    Track* track = made[key.index].get();
+    const std::string& path = track->cells[kColumnPath];
+    if (previous && *previous == path) continue;  // an earlier row of the batch has it
+    previous = &path;
     // The old rows before the path, whole blocks at a time.
     while (ob < blocks_.size()) {
       const auto& rows = blocks_[ob].rows;
-      if (CompareTrackPaths(rows.back()->cells[kColumnPath], row->path) < 0) {
+      if (CompareTrackPaths(rows.back()->cells[kColumnPath], path) < 0) {
         takeOld(rows.size());
         ++ob;
         oo = 0;
         continue;
       }
-      takeOld(FirstNotBefore(rows, oo, row->path));
+      takeOld(FirstNotBefore(rows, oo, path));
       break;
     }
-    if (ob < blocks_.size() && blocks_[ob].rows[oo]->cells[kColumnPath] == row->path) continue;  // listed
-
-    bool defaultTitle = true;
-    for (const auto& cell : row->cells) defaultTitle = defaultTitle && cell.first != kColumnTitle;
-    added.push_back(NewRow(std::move(row->path), defaultTitle));
-    Track& track = *added.back();
-    previous = &track.cells[kColumnPath];
-    for (auto& cell : row->cells) {
-      if (cell.first > kColumnPath && cell.first < kTrackColumnCount) {
-        track.cells[static_cast<size_t>(cell.first)] = std::move(cell.second);
-      }
-    }
-    decltype(row->cells)().swap(row->cells);  // the batch's share of the memory goes at once
-    merged.push_back(&track);
+    if (ob < blocks_.size() && blocks_[ob].rows[oo]->cells[kColumnPath] == path) continue;  // listed
+    added.push_back(key.index);
+    place(track);
   }
-  for (; ob < blocks_.size(); ++ob, oo = 0) takeOld(blocks_[ob].rows.size());
   if (added.empty()) return 0;
-
-  // The new blocks, three quarters full so that single adds can follow without splitting.
-  constexpr size_t kFill = kBlockSize * 3 / 4;
-  std::vector<Block> blocks((merged.size() + kFill - 1) / kFill);
-  for (Block& block : blocks) block.rows.reserve(kBlockSize);
+  for (; ob < blocks_.size(); ++ob, oo = 0) takeOld(blocks_[ob].rows.size());
   std::vector<int> starts;
   starts.reserve(blocks.size());
 
-  // From here on nothing can fail.
-  for (size_t i = 0; i < merged.size(); ++i) {
-    Block& block = blocks[i / kFill];
-    block.rows.push_back(merged[i]);
-    block.selected += merged[i]->selected ? 1 : 0;
-  }
-  for (auto& track : added) track.release();
+  // From here on nothing can fail. The rows left in `made` were listed already.
+  for (uint32_t index : added) made[index].release();
   CountStarts(blocks, &starts);
   blocks_.swap(blocks);
   starts_.swap(starts);
-  count_ = static_cast<int>(merged.size());
+  count_ = placed;
   focus_ = focus;
   anchor_ = anchor;
   return static_cast<int>(added.size());

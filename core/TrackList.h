@@ -111,9 +111,9 @@ public:
 
   // Test seam: the n-th allocation step from now on (1 = the next) throws
   // std::bad_alloc instead of allocating; 0 turns it off, and it turns itself off once
-  // it has fired. The steps are each new row (AddTrack; AddTracks counts the rows it
-  // adds in path order) and each cell text copied in (SetItemText, SetItemTexts).
-  // Adding n files through AddTracks with the n/2-th step armed fails half way.
+  // it has fired. The steps are each new row (AddTrack; AddTracks makes one for every
+  // row of its batch, in the batch's order) and each cell text copied in (SetItemText,
+  // SetItemTexts). Adding n files through AddTracks with step n/2 armed fails half way.
   void FailAllocationStep(int n) { failStep_ = n; }
 
 private:
