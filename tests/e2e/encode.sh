@@ -54,16 +54,42 @@ type_into() {
   sleep 0.3
   xdotool type --delay 20 --clearmodifiers "$2"
 }
-# The console's text: its menu's Edit > Select all, then Edit > Copy, read from the X
-# clipboard. Prints nothing when the copy did not arrive.
-console_text() {
-  local id="$1" x y
+# The console's open popup menus: its windows without a name.
+console_menus() {
+  local n=0 w
+  for w in $(xdotool search --onlyvisible --classname '^conhost\.exe$' 2>/dev/null); do
+    [ -n "$(xdotool getwindowname "$w" 2>/dev/null)" ] || n=$((n + 1))
+  done
+  echo "$n"
+}
+wait_menus() {  # count: waits until that many console menus are open
+  for _ in $(seq 1 50); do
+    [ "$(console_menus)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# Chooses Edit > (item key) from the console's context menu. Each key is sent only once
+# its menu is open: a key reaching the console itself would answer the script's pause.
+console_edit() {
+  local id="$1" key="$2"
   eval "$(xdotool getwindowgeometry --shell "$id")"
-  x=$((X + WIDTH / 2)) y=$((Y + HEIGHT / 2))
   xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
   # No --sync: it waits for a motion that never comes when the pointer is there already.
-  xdotool mousemove "$x" "$y" click 3 sleep 0.4 key e sleep 0.3 key s sleep 0.3
-  xdotool mousemove "$x" "$y" click 3 sleep 0.4 key e sleep 0.3 key c sleep 0.3
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
+  wait_menus 1 || return 1
+  xdotool key e
+  if ! wait_menus 2; then
+    for _ in 1 2 3; do [ "$(console_menus)" = 0 ] || xdotool key Escape; sleep 0.2; done
+    return 1
+  fi
+  xdotool key "$key"
+  wait_menus 0
+}
+# The console's text through Edit > Select all and Edit > Copy and the X clipboard.
+# Prints nothing when the copy did not arrive.
+console_text() {
+  console_edit "$1" s && console_edit "$1" c || return 0
   /usr/bin/python3 "$here/clipboard_text.py" 2>/dev/null || true
 }
 ffprobe_value() {  # file entry: one value of ffprobe's output
@@ -160,7 +186,7 @@ for i in 0 2 3; do
 done
 for name in notes to-folder to-slash to-proc; do expected+=("エンコードできませんでした: $music\\$name.wav"); done
 text=""
-for _ in $(seq 1 10); do
+for _ in $(seq 1 30); do
   text=$(console_text "$console")
   missing=0
   for line in "${expected[@]}"; do grep -qxF "$line" <<<"$text" || missing=1; done
