@@ -14,7 +14,8 @@
 ' Console: one line per file, the output path with its size and duration, or on any
 ' failure a line naming the source and the reason on the next line, exit code 1 and
 ' no output file: FFmpeg writes a temporary file in the target's folder, renamed to
-' the target only when the encoding succeeded.
+' the target only when the encoding succeeded. The lines are for the console window:
+' Wine 8's script host corrupts its memory when it echoes Japanese into a file or pipe.
 '
 ' How it runs under Wine: the script host starts Unix programs by their Unix path but
 ' can neither wait for them nor read their output. So a /bin/sh script (the lines
@@ -199,7 +200,8 @@ End Function
 ' in seconds) or ("fail", reason), the reason with the Unix paths the shell used put
 ' back as the Windows paths they stand for.
 Function RunShell()
-  Dim command, tags, key, started, t0, pipe, stream, lines, detail
+  Dim command, tags, key, started, t0, stream, lines, detail
+  ' Pairs of an option and the FFmpeg key that writes it into the file's tags.
   tags = Array("title", "title", "author", "author", "copyright", "copyright", "description", "comment")
   command = "/bin/sh -c " & QuoteArg(ShellScript()) & " wmcmd " & QuoteArg(work) & " " & _
             QuoteArg(source) & " " & QuoteArg(target)
@@ -217,9 +219,10 @@ Function RunShell()
   End If
   On Error GoTo 0
 
-  ' The shell makes the pipe and holds it open before it creates "started". Reading the
-  ' pipe then blocks until the shell writes its line or ends.
-  ' A shell that is already done has removed "started" and left "result".
+  ' The shell makes the pipe and holds it open before it creates "started"; a shell that
+  ' is already done has removed both and left "result". Wine's script host has no Sleep,
+  ' so this is a busy wait, for the fraction of a second the shell takes to start.
+  ' Reading the pipe then blocks until the shell writes its line or ends.
   started = fso.BuildPath(work, "started")
   t0 = Timer
   Do Until fso.FileExists(started) Or fso.FileExists(fso.BuildPath(work, "result"))
@@ -335,7 +338,7 @@ End Function
 '| set -u
 '| work_win=$1 source_win=$2 output_win=$3
 '| shift 3
-'| dosdevices=${WINEPREFIX:-$HOME/.wine}/dosdevices
+'| dosdevices=${WINEPREFIX:-${HOME:-}/.wine}/dosdevices
 '|
 '| # The Unix path of a Windows path (a drive or UNC path) through the prefix's drive
 '| # mapping. Each component that exists is taken in its real case: Windows names
@@ -383,7 +386,7 @@ End Function
 '| [ "$source" -ef "$output" ] && result fail "the output is the source"
 '| temporary=${output%/*}/.wmcmd-$$.tmp
 '| trap 'rm -f "$temporary"' EXIT
-'| trap 'exit 1' HUP INT TERM
+'| trap 'result fail "the encoding was interrupted"' HUP INT TERM
 '| # The ASF muxer never splits an audio frame across packets: its default packet of
 '| # 3200 bytes would hold one 1857-byte frame and padding. 1885 bytes is one frame and
 '| # the packet's headers, which keeps the file at its 320 kbit/s.
