@@ -14,7 +14,8 @@ using ShortPathLookup = std::function<bool(const std::u16string& path, std::u16s
 
 struct SystemPath {
   std::u16string wide;        // as the system gave it
-  std::string path;           // exact code page 932 form, or else the short path's; empty when neither exists
+  std::string path;           // exact code page 932 form, or else the path with the short name of each
+                              // name that has no exact form; empty when neither exists
   bool viaShortPath = false;  // `path` is the short path
 
   bool Usable() const { return !path.empty(); }

@@ -13,6 +13,7 @@ namespace {
 bool KnownShortPaths(const std::u16string& path, std::u16string* shortPath) {
   if (path == u"D:\\Music\\Caf\u00e9 song.wav") *shortPath = u"D:\\Music\\CAF_~HYN.WAV";
   else if (path == u"D:\\Caf\u00e9") *shortPath = u"D:\\CAF_~1";
+  else if (path == u"D:\\Music files\\Caf\u00e9\\a.wav") *shortPath = u"D:\\MUSICF~1\\CAF_~1\\a.wav";
   else if (path == u"D:\\\ud55c\uad6d.wav") *shortPath = u"D:\\B0B7~1.WAV";
   else if (path == u"D:\\\U0001F3B5.wav") *shortPath = u"D:\\\U0001F3B5.wav";  // no short name: the long one back
   else return false;
@@ -30,6 +31,17 @@ TEST(SystemPath, ExactFormElseAnExactShortPathElseNone) {
   EXPECT_EQ(cafe.path, "D:\\Music\\CAF_~HYN.WAV");  // never "Cafe song.wav", another file
   EXPECT_TRUE(cafe.viaShortPath);
   EXPECT_TRUE(cafe.Usable());
+
+  // Only the names without an exact form are taken in their short form.
+  EXPECT_EQ(ToSystemPath(u"D:\\Music files\\Caf\u00e9\\a.wav", KnownShortPaths).path, "D:\\Music files\\CAF_~1\\a.wav");
+
+  // Where that would pass 259 bytes, the system's whole short path.
+  const std::u16string deep = u"D:\\" + std::u16string(250, u'x') + u"\\Caf\u00e9.wav";
+  EXPECT_EQ(ToSystemPath(deep, [](const std::u16string&, std::u16string* s) {
+              *s = u"D:\\XXXXXX~1\\CAF~1.WAV";
+              return true;
+            }).path,
+            "D:\\XXXXXX~1\\CAF~1.WAV");
 
   // A short path that still holds such a character is no better than the long one.
   const SystemPath emoji = ToSystemPath(u"D:\\\U0001F3B5.wav", KnownShortPaths);

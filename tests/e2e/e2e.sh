@@ -71,8 +71,9 @@ type_into() {
   xdotool type --delay "$delay" --clearmodifiers "$1"
 }
 start_program() {
+  local folder="${1:-$work/app}"
   # No terminal, so the script it launches gets a console window of its own.
-  setsid bash -c 'cd "$1" && exec wine "$2"' _ "$work/app" "$work/app/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &
+  setsid bash -c 'cd "$1" && exec wine "$2"' _ "$folder" "$folder/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &
   program_pid=$!
   main=$(wait_window '^Kestova$' 30) || fail "the main window did not appear"
   sleep 1
@@ -243,4 +244,45 @@ shot "06-restarted"
 keys_to "$main" Escape
 for _ in $(seq 1 50); do program_running || break; sleep 0.2; done
 echo "e2e: step 6 passed (stored ${fields[1]} x ${fields[2]}, reopened at the same size)"
+
+# --- 8. A name code page 932 cannot hold: "Café song.wav" beside "Cafe song.wav", added
+#        through the real open dialog by the program started from a folder with such a
+#        name, and encoded: the encoder gets the short path of the right file. ---
+cafe_app="$work/app Café"
+mkdir -p "$cafe_app"
+cp "$work/app/Brumlet.exe" "$cafe_app/Brumlet.exe"
+printf 'RIFF\0\0\0\0WAVE' > "$work/music/Café song.wav"
+printf 'RIFF\0\0\0\0WAVE' > "$work/music/Cafe song.wav"
+start_program "$cafe_app"
+keys_to "$main" ctrl+o
+dialog=$(wait_window '^開く$') || fail "Ctrl+O opened no open dialog"
+type_into "$dialog" "$(winpath "$work/music/Café song.wav")"
+keys_to "$dialog" Return
+wait_gone '^開く$' || fail "the add-files dialog did not close"
+sleep 0.5
+shot "08-cafe-added"
+calls_before=$(grep -c . "$record" || true)
+keys_to "$main" Return
+question=$(wait_window '^Brumlet$') || fail "Enter did not ask the encoding question"
+keys_to "$question" Return
+console=$(wait_window 'te4w45iti4r2mp' 30) || fail "no console window ran the script"
+for _ in $(seq 1 150); do
+  [ "$(grep -c . "$record" || true)" -gt "$calls_before" ] && break
+  sleep 0.2
+done
+shot "08-console"
+# The short names Wine gave the two files, from a directory listing in Unicode.
+wine cmd /u /c "dir /x $music > $(winpath "$work/dir.txt")" >>"$work/wine.log" 2>&1 || true
+short=$(iconv -f UTF-16LE -t UTF-8 "$work/dir.txt" | tr -d '\r' | awk '/ Café song\.wav$/ {print $4}')
+plain=$(iconv -f UTF-16LE -t UTF-8 "$work/dir.txt" | tr -d '\r' | awk '/ Cafe song\.wav$/ {print $4}')
+{ [ -n "$short" ] && [ "$short" != "$plain" ]; } || fail "no short name for Café song.wav in the listing"
+got=$(tail -n 1 "$record" | iconv -f CP932 -t UTF-8 | tr -d '\r')
+want="[-audioonly][-input][$music\\$short][-output][$music\\${short%.*}.wma][-title][Cafe song]$tail"
+[ "$got" = "$want" ] || fail "the encoder got $got, not $want"
+keys_to "$console" space
+keys_to "$main" Escape
+for _ in $(seq 1 50); do program_running || break; sleep 0.2; done
+program_running && fail "Esc did not close the main window"
+[ -f "$cafe_app/Brumlet.cfg" ] || fail "no Brumlet.cfg in the program's own folder"
+echo "e2e: step 8 passed (Café song.wav added by its short path $short through the open dialog and encoded; state kept in the program's folder)"
 echo "e2e: all steps passed"
