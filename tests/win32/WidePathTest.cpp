@@ -90,6 +90,8 @@ public:
       : thread_(thread), texts_(std::move(texts)), helper_([this] { Run(); }) {}
   ~DialogAnswer() { helper_.join(); }
   bool Found() const { return found_; }
+  // The dialog was answered and has gone.
+  bool Done() const { return done_; }
 
 private:
   void Run() {
@@ -100,7 +102,10 @@ private:
       EnumThreadWindows(thread_, CollectFileDialog, reinterpret_cast<LPARAM>(&dialogs));
       if (!dialogs.empty()) dialog = dialogs.front();
     }
-    if (dialog == nullptr) return;
+    if (dialog == nullptr) {
+      done_ = true;
+      return;
+    }
     found_ = true;
     Sleep(300);  // let the dialog fill its controls
     const HWND name = FileNameBox(dialog);
@@ -109,11 +114,14 @@ private:
       PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
       Sleep(700);
     }
+    for (int waited = 0; waited < 20000 && IsWindow(dialog); waited += 50) Sleep(50);
+    done_ = true;
   }
 
   DWORD thread_;
   std::vector<std::u16string> texts_;
   std::atomic<bool> found_{false};
+  std::atomic<bool> done_{false};
   std::thread helper_;
 };
 
@@ -221,6 +229,52 @@ TEST_F(WidePaths, TheOpenDialogAndADropTakeTheShortPathOfTheRightFileAndItIsEnco
     encoded.push_back(LongPathOf(call.substr(start, call.find(']', start) - start)));
   }
   EXPECT_EQ(encoded, longPaths);
+}
+
+// The list file is written and read through the name the user typed, never through a
+// short path: moving the new file over CAF~1.CSV would rename Café.csv.
+TEST_F(WidePaths, AListFileNamedCafeIsExportedTwiceAndImportedUnderItsOwnName) {
+  const std::u16string list = music_ + u"\\Caf\u00e9.csv";
+  wintest::ScratchFolder programFolder;
+  // Runs the window, gives it each command and answers the file dialog it opens.
+  auto run = [&](CMainDialog& dialog, std::vector<std::pair<int, std::u16string>> commands, int rows) {
+    std::unique_ptr<DialogAnswer> answer;
+    std::vector<wintest::Step> steps = {
+        Until([&] { return dialog.Hwnd() != nullptr && IsWindowVisible(dialog.Hwnd()); })};
+    for (const auto& command : commands) {
+      steps.push_back(Do([&dialog, &answer, command] {
+        answer = std::make_unique<DialogAnswer>(GetCurrentThreadId(), std::vector<std::u16string>{command.second});
+        PostMessageW(dialog.Hwnd(), WM_COMMAND, command.first, 0);
+      }));
+      steps.push_back(Until([&] { return answer->Done(); }));
+    }
+    steps.push_back(Until([&] { return dialog.Tracks().GetTrackCount() == rows; }));
+    steps.push_back(Do([&] { dialog.EndDialog(IDCANCEL); }));
+    wintest::RunScript(std::move(steps), [&] { dialog.DoModal(); }, [&] { dialog.EndDialog(-2); });
+  };
+  CMainDialog first(programFolder.Path());
+  first.Tracks().AddTrack("C:\\one.wav");
+  run(first, {{ID_FILE_EXPORT, list}}, 1);
+  CMainDialog second(programFolder.Path());  // the second export replaces the first file
+  second.Tracks().AddTrack("C:\\one.wav");
+  second.Tracks().AddTrack("C:\\two.wav");
+  run(second, {{ID_FILE_EXPORT, list}}, 2);
+  CMainDialog importer(programFolder.Path());
+  run(importer, {{ID_FILE_IMPORT, list}}, 2);
+  EXPECT_EQ(Column(importer.Tracks(), kColumnPath), (std::vector<std::string>{"C:\\one.wav", "C:\\two.wav"}));
+  // Café.csv beside the three WAV files, and nothing else: no Cafe.csv, no temporary file.
+  std::vector<std::u16string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(WideChars(music_ + u"\\*"), &found);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(FromWide(found.cFileName));
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  std::vector<std::u16string> expected = {kCafe, u"Caf\u00e9.csv", kPlainCafe, kKorean};
+  std::sort(names.begin(), names.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(names, expected);
 }
 
 TEST_F(WidePaths, WithoutShortPathsDroppedNamesAreRefusedInOneMessage) {
