@@ -294,9 +294,10 @@ TEST(TrackInfoDialog, TypingIntoEachBoxTicksItsPairAndLeavesTheCaretWhereItWas) 
   const Outcome outcome = ShowForm(form, prompter, steps);
   ASSERT_EQ(outcome.result, IDOK);
   for (const std::string* text : {&outcome.form.title, &outcome.form.author, &outcome.form.copyright,
-                                  &outcome.form.description, &outcome.form.savePath}) {
+                                  &outcome.form.description}) {
     EXPECT_EQ(*text, "ab表");
   }
+  EXPECT_EQ(outcome.form.savePath, "ab表\\");  // several tracks: a folder, closed by OK
   EXPECT_EQ(outcome.form.titleMode + outcome.form.authorMode + outcome.form.copyrightMode +
                 outcome.form.descriptionMode + outcome.form.savePathMode, 5);
 }
@@ -336,6 +337,10 @@ TEST(TrackInfoDialog, OkMakesASavePathAFolderOnlyWithoutAFileName) {
   ASSERT_EQ(outcome.result, IDOK);
   EXPECT_EQ(outcome.form.savePath, "");
 
+  // 能 is 94 5C: the folder ends in that character, not in a backslash.
+  outcome = ShowForm(several, prompter, {Focus(IDC_SAVE_PATH), TypeStep("D:\\機能"), Key(VK_RETURN)});
+  EXPECT_EQ(outcome.form.savePath, "D:\\機能\\");
+
   TrackInfoForm one;
   one.fileName = "one.wma";
   outcome = ShowForm(one, prompter, {Focus(IDC_SAVE_PATH), TypeStep("D:\\out"), Click(IDOK)});
@@ -345,7 +350,7 @@ TEST(TrackInfoDialog, OkMakesASavePathAFolderOnlyWithoutAFileName) {
 
 TEST(TrackInfoDialog, BrowsingJoinsTheChosenFolderWithTheFileName) {
   FakePrompter prompter;
-  prompter.folderChoices = {"C:\\", "D:\\out", ""};
+  prompter.folderChoices = {"C:\\", "D:\\out", "", "C:\\ソ"};
   TrackInfoForm form;
   form.fileName = "a.wma";
   Outcome outcome = ShowForm(form, prompter, {
@@ -364,6 +369,8 @@ TEST(TrackInfoDialog, BrowsingJoinsTheChosenFolderWithTheFileName) {
   EXPECT_EQ(outcome.form.savePath, "D:\\out\\a.wma");
   EXPECT_EQ(outcome.form.title, "typed first");
   EXPECT_EQ(prompter.folderTitles, (std::vector<std::string>(3, texts::kBrowseFolderTitle)));
+  outcome = ShowForm(form, prompter, {Click(IDC_BROWSE_FOLDER), Click(IDOK)});
+  EXPECT_EQ(outcome.form.savePath, "C:\\ソ\\a.wma");  // ソ is 83 5C
 
   // Several tracks: the folder itself, with its backslash.
   prompter.folderChoices = {"D:\\out"};
