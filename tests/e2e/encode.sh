@@ -127,6 +127,9 @@ tone() {  # file seconds rate channels
 tone "$work/music/one.wav" 3 44100 2
 tone "$work/music/曲テスト.wav" 2 44100 2
 tone "$work/music/mono48.wav" 1.5 48000 1
+# A name beyond code page 932: the program passes its 8.3 form, which only Wine knows.
+mkdir "$work/music/노래"
+tone "$work/music/노래/노래.wav" 2 44100 2
 echo "this is not audio" > "$work/music/notes.wav"
 # Rows whose save path the encoder must refuse: an existing folder, the same with the
 # backslash that makes the script host swallow the options after it, and a folder in
@@ -164,6 +167,9 @@ dialog=$(wait_window '^開く$') || fail "Ctrl+Shift+O opened no open dialog"
 type_into "$dialog" "$(winpath "$work/list.csv")"
 keys_to "$dialog" Return
 wait_gone '^開く$' || fail "the open dialog did not close"
+eval "$(xdotool getwindowgeometry --shell "$main")"
+"$here/xdnd_drop.py" "$main" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$work/music/노래/노래.wav" \
+  || fail "the window took no X drop"
 shot "01-list"
 keys_to "$main" Return
 question=$(wait_window '^Brumlet$') || fail "Enter did not ask the encoding question"
@@ -180,6 +186,9 @@ for _ in $(seq 1 300); do
   sleep 0.2
 done
 for i in 0 1 2; do [ -e "${outputs[i]}" ] || fail "${outputs[i]} was not written"; done
+for _ in $(seq 1 100); do compgen -G "$work/music/노래/*.wma" >/dev/null && break; sleep 0.2; done
+korean=$(compgen -G "$work/music/노래/*.wma") || fail "the file dropped by its 8.3 path was not encoded"
+[ "$(ffprobe_value "$korean" stream=codec_name)" = wmav2 ] || fail "$korean is not wmav2"
 expected=()
 for i in 0 1 2; do
   kb=$((($(stat -c %s "${outputs[i]}") + 1023) / 1024))
@@ -200,6 +209,10 @@ printf '%s\n' "$text" > "$work/console.txt"
 for line in "${expected[@]}"; do
   grep -qxF "$line" <<<"$text" || fail "the console does not show: $line (it shows: $text)"
 done
+# Wine names the dropped file on the drive it chooses, so only the line's end is known.
+grep -x "エンコードしました: .*" <<<"$text" \
+  | grep -qF "\\노래\\${korean##*/} ($((($(stat -c %s "$korean") + 1023) / 1024)) KB, 0:02)" \
+  || fail "the console does not show the file dropped by its 8.3 path"
 reason() { grep -A1 -xF "エンコードできませんでした: $music\\$1.wav" <<<"$text" | tail -n 1; }
 reason notes | grep -qF "$music\\notes.wav: Invalid data found when processing input" || fail "no reason for notes.wav"
 reason to-folder | grep -qF "$music\\out is a folder" || fail "no reason for the folder output"

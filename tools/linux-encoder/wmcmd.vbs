@@ -65,10 +65,11 @@ source = WithoutLongPrefix(source)
 target = WithoutLongPrefix(target)
 reason = CheckFiles()
 If reason <> "" Then Fail source, reason
-' Full paths, the existing part in its real case. Wine's GetAbsolutePathName shortens
-' paths that name something missing, so the output's is built from its folder's.
-source = fso.GetAbsolutePathName(source)
-target = fso.BuildPath(fso.GetAbsolutePathName(OutputFolder()), fso.GetFileName(target))
+' Full paths, the existing part in its real case and long form. Wine's
+' GetAbsolutePathName shortens paths that name something missing, so the output's is
+' built from its folder's.
+source = LongPath(fso.GetAbsolutePathName(source))
+target = fso.BuildPath(LongPath(fso.GetAbsolutePathName(OutputFolder())), fso.GetFileName(target))
 If LCase(source) = LCase(target) Then Fail source, "the output is the source"
 
 Dim work
@@ -175,6 +176,37 @@ Function WithoutLongPrefix(path)
   ElseIf Left(path, 4) = "\\?\" Then
     WithoutLongPrefix = Mid(path, 5)
   End If
+End Function
+
+' The long form of an existing full path. A name beyond the ANSI code page reaches the
+' script in its 8.3 form (such as "____~QZI"), which only Wine knows; the shell's folder
+' objects give the long names. A path without "~" holds no 8.3 name and is returned as
+' it is, and so is one the shell cannot parse.
+Function LongPath(path)
+  Dim app, folder, item
+  LongPath = path
+  If InStr(path, "~") = 0 Then Exit Function
+  On Error Resume Next
+  Set app = CreateObject("Shell.Application")
+  ' CStr: Wine's Namespace takes no variable passed by reference (it returns Nothing).
+  If fso.FolderExists(path) Then
+    Set folder = app.Namespace(CStr(path))
+    If Err.Number = 0 Then
+      If Not folder Is Nothing Then LongPath = folder.Self.Path
+    End If
+  Else
+    Set folder = app.Namespace(fso.GetParentFolderName(path))
+    If Err.Number = 0 Then
+      If Not folder Is Nothing Then
+        Set item = folder.ParseName(fso.GetFileName(path))
+        If Err.Number = 0 Then
+          If Not item Is Nothing Then LongPath = item.Path
+        End If
+      End If
+    End If
+  End If
+  If Err.Number <> 0 Then LongPath = path
+  Err.Clear
 End Function
 
 ' A new folder under %TEMP% for the shell's files; "" when none can be made.
