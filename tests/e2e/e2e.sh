@@ -26,9 +26,12 @@ fail() {
 }
 shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
 winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
-# Waits up to $2 seconds (default 20) for a visible window whose name matches $1; prints its id.
+# Every step waits for its effect (a window, a file, the focus), never for a fixed
+# time, and gives up after this many seconds: generous, for a busy machine.
+limit=60
+# Waits for a visible window whose name matches $1; prints its id.
 wait_window() {
-  local name="$1" limit="${2:-20}" id
+  local name="$1" id
   for _ in $(seq 1 $((limit * 5))); do
     id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | tail -n 1 || true)
     if [ -n "$id" ]; then echo "$id"; return 0; fi
@@ -38,32 +41,42 @@ wait_window() {
 }
 wait_gone() {
   local name="$1"
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 $((limit * 5))); do
     xdotool search --onlyvisible --name "$name" >/dev/null 2>&1 || return 0
     sleep 0.2
   done
   return 1
 }
 wait_file() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 $((limit * 5))); do
     [ -e "$1" ] && return 0
     sleep 0.2
   done
   return 1
 }
-# Sends keys to a window after making it the active one.
+# Makes a window the active one and waits until it holds the keyboard focus: Wine
+# takes the focus itself once it has seen the window manager's request, and keys sent
+# before that would reach the window that had it.
+take_focus() {
+  local id="$1"
+  for _ in $(seq 1 $((limit * 5))); do
+    xdotool windowactivate "$id" >/dev/null 2>&1 || xdotool windowfocus "$id" >/dev/null 2>&1 || true
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$id" ] && return 0
+    sleep 0.2
+  done
+  fail "window $id never took the keyboard focus"
+}
+# Sends keys to a window once it has the focus.
 keys_to() {
   local id="$1"
   shift
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
+  take_focus "$id"
   xdotool key --clearmodifiers "$@"
 }
 type_into() {
   local id="$1"
   shift
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
-  sleep 0.3
+  take_focus "$id"
   # Characters missing from the keyboard map are typed through a remapped key each,
   # which needs time between keys; plain ASCII goes fast.
   local delay=20
@@ -75,7 +88,7 @@ start_program() {
   # No terminal, so the script it launches gets a console window of its own.
   setsid bash -c 'cd "$1" && exec wine "$2"' _ "$folder" "$folder/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &
   program_pid=$!
-  main=$(wait_window '^Kestova$' 30) || fail "the main window did not appear"
+  main=$(wait_window '^Kestova$') || fail "the main window did not appear"
   sleep 1
   program_running || fail "the program's process cannot be followed"
 }
@@ -91,7 +104,7 @@ save_and_compare() {
   keys_to "$dialog" Return
   wait_gone '^名前を付けて保存$' || fail "the save dialog did not close"
   wait_file "$saved" || fail "Ctrl+S saved nothing"
-  sleep 0.5
+  # The list is written beside the target and moved over it whole: once there, it is complete.
   cmp "$saved" "$saved.expected" || {
     diff <(iconv -f CP932 -t UTF-8 "$saved" | cat -A) <(iconv -f CP932 -t UTF-8 "$saved.expected" | cat -A) >&2 || true
     fail "$what"
@@ -133,7 +146,6 @@ shot "01-list-loaded"
 # --- 2. Select the two rows, Alt+Enter, Tab to the author box, type (Japanese), Enter. ---
 eval "$(xdotool getwindowgeometry --shell "$main")"
 xdotool mousemove --sync $((X + 40)) $((Y + HEIGHT - 60)) click 1  # empty list area: focus, no selection
-sleep 0.3
 keys_to "$main" Home shift+Down
 keys_to "$main" alt+Return
 info=$(wait_window '^ファイルの情報変更$') || fail "Alt+Enter opened no track information dialog"
@@ -168,27 +180,28 @@ keys_to "$main" Return
 question=$(wait_window '^Brumlet$') || fail "Enter did not ask the encoding question"
 shot "05-question"
 keys_to "$question" Return
-console=$(wait_window 'te4w45iti4r2mp' 30) || fail "no console window ran the script"
-for _ in $(seq 1 150); do
-  [ -f "$record" ] && [ "$(grep -c . "$record" || true)" -ge 3 ] && break
-  sleep 0.2
-done
-sleep 1
-shot "05-console"
-script=$(find "$WINEPREFIX/drive_c/users" -name 'te4w45iti4r2mp*.bat' | head -n 1)
-[ -n "$script" ] || fail "the script is not in the temporary folder"
+console=$(wait_window 'te4w45iti4r2mp') || fail "no console window ran the script"
 tail="[-a_mode][2][-a_codec][WMA9LSL][-a_setting][Q100_44_2_16][-v_performance][100][-silent]"
 {
   echo "[-audioonly][-input][$one][-output][$music\\one.wma][-author][テスト太郎][-copyright][(C) Me][-title][One]$tail"
   echo "[-audioonly][-input][$three][-output][$music\\three.wma][-title][three]$tail"
   echo "[-audioonly][-input][$two][-output][$music\\two.wma][-author][テスト太郎][-description][A song][-title][Two]$tail"
 } | iconv -f UTF-8 -t CP932 | crlf > "$work/expected-record.txt"
+# The record grows a line per call: wait until it holds all three, complete.
+for _ in $(seq 1 $((limit * 5))); do
+  cmp -s "$record" "$work/expected-record.txt" && break
+  sleep 0.2
+done
+sleep 1  # for the screenshot only
+shot "05-console"
+script=$(find "$WINEPREFIX/drive_c/users" -name 'te4w45iti4r2mp*.bat' | head -n 1)
+[ -n "$script" ] || fail "the script is not in the temporary folder"
 cmp "$record" "$work/expected-record.txt" || {
   diff <(cat -A "$record") <(cat -A "$work/expected-record.txt") >&2 || true
   fail "the encoder was not called with the expected arguments"
 }
 keys_to "$console" space
-for _ in $(seq 1 100); do
+for _ in $(seq 1 $((limit * 5))); do
   [ -e "$script" ] || break
   sleep 0.2
 done
@@ -228,7 +241,7 @@ sleep 1
 shot "06-resized"
 before=$(xdotool getwindowgeometry "$main" | grep Geometry)
 keys_to "$main" Escape
-for _ in $(seq 1 50); do program_running || break; sleep 0.2; done
+for _ in $(seq 1 $((limit * 5))); do program_running || break; sleep 0.2; done
 program_running && fail "Esc did not close the main window"
 cfg="$work/app/Brumlet.cfg"
 [ -f "$cfg" ] || fail "no Brumlet.cfg beside the program"
@@ -242,7 +255,7 @@ after=$(xdotool getwindowgeometry "$main" | grep Geometry)
 shot "06-restarted"
 [ "$before" = "$after" ] || fail "the second start opened at $after, not $before"
 keys_to "$main" Escape
-for _ in $(seq 1 50); do program_running || break; sleep 0.2; done
+for _ in $(seq 1 $((limit * 5))); do program_running || break; sleep 0.2; done
 echo "e2e: step 6 passed (stored ${fields[1]} x ${fields[2]}, reopened at the same size)"
 
 # --- 8. A name code page 932 cannot hold: "Café song.wav" beside "Cafe song.wav", added
@@ -265,9 +278,10 @@ calls_before=$(grep -c . "$record" || true)
 keys_to "$main" Return
 question=$(wait_window '^Brumlet$') || fail "Enter did not ask the encoding question"
 keys_to "$question" Return
-console=$(wait_window 'te4w45iti4r2mp' 30) || fail "no console window ran the script"
-for _ in $(seq 1 150); do
-  [ "$(grep -c . "$record" || true)" -gt "$calls_before" ] && break
+console=$(wait_window 'te4w45iti4r2mp') || fail "no console window ran the script"
+# Wait for the new call's line, complete with its line end.
+for _ in $(seq 1 $((limit * 5))); do
+  [ "$(grep -c $'\r$' "$record" || true)" -gt "$calls_before" ] && break
   sleep 0.2
 done
 shot "08-console"
@@ -281,7 +295,7 @@ want="[-audioonly][-input][$music\\$short][-output][$music\\${short%.*}.wma][-ti
 [ "$got" = "$want" ] || fail "the encoder got $got, not $want"
 keys_to "$console" space
 keys_to "$main" Escape
-for _ in $(seq 1 50); do program_running || break; sleep 0.2; done
+for _ in $(seq 1 $((limit * 5))); do program_running || break; sleep 0.2; done
 program_running && fail "Esc did not close the main window"
 [ -f "$cafe_app/Brumlet.cfg" ] || fail "no Brumlet.cfg in the program's own folder"
 echo "e2e: step 8 passed (Café song.wav added by its short path $short through the open dialog and encoded; state kept in the program's folder)"

@@ -75,12 +75,12 @@ def main():
 
     send(enter, [source.id, version << 24, uri_type, 0, 0])
     send(position, [source.id, 0, (x << 16) | y, X.CurrentTime, copy])
-    reply = wait_for(status, 5)
+    reply = wait_for(status, 60)
     if reply is None or not (reply.data[1][1] & 1):
         print("xdnd_drop: the target did not accept the drag", file=sys.stderr)
         return 1
     send(drop, [source.id, 0, X.CurrentTime, 0, 0])
-    if wait_for(finished, 10) is None:
+    if wait_for(finished, 60) is None:
         print("xdnd_drop: the target never finished the drop", file=sys.stderr)
         return 1
     # Serve late selection requests for a moment, then let go.
