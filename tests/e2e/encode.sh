@@ -13,6 +13,11 @@ shots="$(realpath -m "$3")"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 
+# A run before may have left the program or its Wine server in the old prefix.
+if [ -d "$work/prefix" ]; then
+  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$work/prefix" wineserver -w 2>/dev/null || true
+fi
 rm -rf "$work"
 mkdir -p "$work/app" "$work/music" "$shots"
 rm -f "$shots"/*.png
@@ -92,9 +97,12 @@ console_text() {
   console_edit "$1" s && console_edit "$1" c || return 0
   /usr/bin/python3 "$here/clipboard_text.py" 2>/dev/null || true
 }
-ffprobe_value() {  # file entry: one value of ffprobe's output
-  ffprobe -v error -show_entries "$2" -of default=nw=1:nk=1 "$1"
+# What ffprobe tells of a file, one key=value line each (tags as TAG:name=value).
+probe() {
+  ffprobe -v error -of default=nw=1 -show_entries \
+    format=format_name,duration:format_tags=title,artist,copyright,comment:stream=codec_name,sample_rate,channels "$1"
 }
+field() { sed -n "s/^$2=//p" <<<"$1" | head -n 1; }  # probe-output key: its value
 
 # --- The scene. ---
 command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null || fail "ffmpeg and ffprobe are needed (scripts/setup)"
@@ -188,11 +196,13 @@ done
 for i in 0 1 2; do [ -e "${outputs[i]}" ] || fail "${outputs[i]} was not written"; done
 for _ in $(seq 1 100); do compgen -G "$work/music/노래/*.wma" >/dev/null && break; sleep 0.2; done
 korean=$(compgen -G "$work/music/노래/*.wma") || fail "the file dropped by its 8.3 path was not encoded"
-[ "$(ffprobe_value "$korean" stream=codec_name)" = wmav2 ] || fail "$korean is not wmav2"
+[ "$(field "$(probe "$korean")" codec_name)" = wmav2 ] || fail "$korean is not wmav2"
 expected=()
+probed=()
 for i in 0 1 2; do
+  probed[i]=$(probe "${outputs[i]}")
   kb=$((($(stat -c %s "${outputs[i]}") + 1023) / 1024))
-  seconds=$(ffprobe_value "${outputs[i]}" format=duration | awk '{ printf "%d", $1 + 0.5 }')
+  seconds=$(field "${probed[i]}" duration | awk '{ printf "%d", $1 + 0.5 }')
   expected+=("エンコードしました: ${shown[i]} ($kb KB, $((seconds / 60)):$(printf %02d $((seconds % 60))))")
 done
 for name in notes to-folder to-slash to-proc; do expected+=("エンコードできませんでした: $music\\$name.wav"); done
@@ -226,17 +236,17 @@ echo "encode: console passed (three files encoded; the text file and three refus
 
 # --- The files: wmav2, 44.1 kHz stereo, the source's duration, the list's tags. ---
 for i in 0 1 2; do
-  out="${outputs[i]}"
-  [ "$(ffprobe_value "$out" format=format_name)" = asf ] || fail "$out is not ASF"
-  [ "$(ffprobe_value "$out" stream=codec_name)" = wmav2 ] || fail "$out is not wmav2"
-  [ "$(ffprobe_value "$out" stream=sample_rate)" = 44100 ] || fail "$out is not 44.1 kHz"
-  [ "$(ffprobe_value "$out" stream=channels)" = 2 ] || fail "$out is not stereo"
-  awk -v a="$(ffprobe_value "$out" format=duration)" -v b="$(ffprobe_value "${sources[i]}" format=duration)" \
+  out="${outputs[i]}" info="${probed[i]}"
+  [ "$(field "$info" format_name)" = asf ] || fail "$out is not ASF"
+  [ "$(field "$info" codec_name)" = wmav2 ] || fail "$out is not wmav2"
+  [ "$(field "$info" sample_rate)" = 44100 ] || fail "$out is not 44.1 kHz"
+  [ "$(field "$info" channels)" = 2 ] || fail "$out is not stereo"
+  awk -v a="$(field "$info" duration)" -v b="$(field "$(probe "${sources[i]}")" duration)" \
     'BEGIN { d = a - b; exit !(d < 0.1 && d > -0.1) }' || fail "$out does not last as long as its source"
   for tag in "title:${titles[i]}" "artist:${authors[i]}" "copyright:${copyrights[i]}" "comment:${descriptions[i]}"; do
     want="${tag#*:}"
     want="${want//\"/＂}"
-    got=$(ffprobe_value "$out" "format_tags=${tag%%:*}")
+    got=$(field "$info" "TAG:${tag%%:*}")
     [ "$got" = "$want" ] || fail "$out: tag ${tag%%:*} is '$got', the list gives '$want'"
   done
 done
@@ -246,4 +256,5 @@ keys_to "$console" space
 wait_gone 'te4w45iti4r2mp' || fail "the console did not close after the pause"
 keys_to "$main" Escape
 wait_gone '^Kestova$' || fail "Esc did not close the main window"
+wineserver -w  # the prefix's server ends too, so that nothing is left running
 echo "encode: all steps passed"
