@@ -430,6 +430,7 @@ End Function
 '|   why=$(grep -v '^[[:space:]]*$' "$work/ffmpeg.log" | head -n 1)
 '|   result fail "${why:-ffmpeg ended with exit code $code}" "$source" "$temporary" "$output"
 '| fi
-'| mv -f -T "$temporary" "$output" 2>"$work/mv.log" || result fail "$(head -n 1 "$work/mv.log")"
+'| mv -f -T "$temporary" "$output" 2>"$work/mv.log" \
+'|   || result fail "$(head -n 1 "$work/mv.log")" "$source" "$temporary" "$output"
 '| duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$output" 2>/dev/null)
 '| result ok "$duration"
