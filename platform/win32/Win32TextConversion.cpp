@@ -36,13 +36,37 @@ bool ToCp932Exact(const std::u16string& wide, std::string* out) {
   return true;
 }
 
-std::string ToCp932Display(const std::u16string& wide) {
-  if (wide.empty()) return std::string();
-  const int size = static_cast<int>(wide.size());
-  const int n = WideCharToMultiByte(kCodePage, 0, Wide(wide), size, nullptr, 0, "?", nullptr);
+namespace {
+
+// One run of text without surrogate pairs, best fit.
+std::string DisplayRun(const char16_t* text, int size) {
+  if (size <= 0) return std::string();
+  const wchar_t* w = reinterpret_cast<const wchar_t*>(text);
+  const int n = WideCharToMultiByte(kCodePage, 0, w, size, nullptr, 0, "?", nullptr);
   if (n <= 0) return std::string();
   std::string result(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(kCodePage, 0, Wide(wide), size, &result[0], n, "?", nullptr);
+  WideCharToMultiByte(kCodePage, 0, w, size, &result[0], n, "?", nullptr);
+  return result;
+}
+
+bool IsPairAt(const std::u16string& s, size_t i) {
+  return s[i] >= 0xD800 && s[i] <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF;
+}
+
+}  // namespace
+
+std::string ToCp932Display(const std::u16string& wide) {
+  // Code page 932 holds nothing outside the basic plane: each surrogate pair is one
+  // character and becomes one "?" (the system would give one per code unit).
+  std::string result;
+  size_t start = 0;
+  for (size_t i = 0; i < wide.size(); ++i) {
+    if (!IsPairAt(wide, i)) continue;
+    result += DisplayRun(wide.data() + start, static_cast<int>(i - start));
+    result += '?';
+    start = ++i + 1;
+  }
+  result += DisplayRun(wide.data() + start, static_cast<int>(wide.size() - start));
   return result;
 }
 
