@@ -205,80 +205,44 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   }
 }
 
+namespace {
+
+// The few messages whose result the dialog procedure returns itself; for every other
+// message it returns TRUE and leaves the result in DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message) {
+  switch (message) {
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_CHARTOITEM:
+    case WM_VKEYTOITEM:
+    case WM_COMPAREITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   INT_PTR result = 0;
-  if (OnMessage(message, wParam, lParam, &result)) {
-    switch (message) {
-      // These few return their result from the dialog procedure itself.
-      case WM_INITDIALOG:
-      case WM_QUERYDRAGICON:
-      case WM_CHARTOITEM:
-      case WM_VKEYTOITEM:
-      case WM_COMPAREITEM:
-      case WM_CTLCOLORBTN:
-      case WM_CTLCOLORDLG:
-      case WM_CTLCOLOREDIT:
-      case WM_CTLCOLORLISTBOX:
-      case WM_CTLCOLORSCROLLBAR:
-      case WM_CTLCOLORSTATIC:
-        return result;
-      default:
-        SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
-  }
+  if (OnMessage(message, wParam, lParam, &result)) return ReturnHandled(message, result);
 
   switch (message) {
-    case WM_INITDIALOG: {
-      CenterOnOwner();
-      const BOOL systemFocus = OnInitDialog();
-      // A handler that placed the focus itself keeps it when the window is activated
-      // later (under some window managers activation comes after initialisation, and
-      // the dialog manager would otherwise move the focus to the first tab stop).
-      focus_ = systemFocus ? nullptr : GetFocus();
-      return systemFocus;
-    }
-    case WM_ACTIVATE: {
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        focus_ = (focus != nullptr && IsChild(hwnd_, focus)) ? focus : nullptr;
-        return FALSE;
-      }
-      if (focus_ != nullptr && IsWindow(focus_) && IsChild(hwnd_, focus_) && !IsIconic(hwnd_)) {
-        SetFocus(focus_);
-        return TRUE;
-      }
-      return FALSE;
-    }
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      const int code = HIWORD(wParam);
-      HWND control = reinterpret_cast<HWND>(lParam);
-      // Notifications from controls while the dialog itself fills them are not the user's.
-      if (control != nullptr && InExchange()) return TRUE;
-      if (OnCommand(id, code, control)) return TRUE;
-      if (code == BN_CLICKED || control == nullptr) {
-        if (id == IDOK) {
-          OnOK();
-          return TRUE;
-        }
-        if (id == IDCANCEL) {
-          OnCancel();
-          return TRUE;
-        }
-      }
-      return FALSE;
-    }
-    case WM_NOTIFY: {
-      NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
-      if (InExchange()) return FALSE;
-      LRESULT notifyResult = 0;
-      if (OnNotify(static_cast<int>(header->idFrom), header, &notifyResult)) {
-        SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, notifyResult);
-        return TRUE;
-      }
-      return FALSE;
-    }
+    case WM_INITDIALOG:
+      return HandleInitDialog();
+    case WM_ACTIVATE:
+      return HandleActivate(LOWORD(wParam));
+    case WM_COMMAND:
+      return HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY:
+      return HandleNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_TIMER:
       OnTimer(wParam);
       return TRUE;
@@ -298,4 +262,61 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return FALSE;
   }
+}
+
+INT_PTR Dialog::ReturnHandled(UINT message, INT_PTR result) {
+  if (ReturnsResultDirectly(message)) return result;
+  SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+INT_PTR Dialog::HandleInitDialog() {
+  CenterOnOwner();
+  const BOOL systemFocus = OnInitDialog();
+  // A handler that placed the focus itself keeps it when the window is activated
+  // later (under some window managers activation comes after initialisation, and
+  // the dialog manager would otherwise move the focus to the first tab stop).
+  focus_ = systemFocus ? nullptr : GetFocus();
+  return systemFocus;
+}
+
+INT_PTR Dialog::HandleActivate(UINT state) {
+  if (state == WA_INACTIVE) {
+    // Remember which of the dialog's controls had the focus.
+    HWND focus = GetFocus();
+    focus_ = (focus != nullptr && IsChild(hwnd_, focus)) ? focus : nullptr;
+    return FALSE;
+  }
+  // Give it back; without one, the dialog manager chooses.
+  if (focus_ != nullptr && IsWindow(focus_) && IsChild(hwnd_, focus_) && !IsIconic(hwnd_)) {
+    SetFocus(focus_);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR Dialog::HandleCommand(int id, int code, HWND control) {
+  // Notifications from controls while the dialog itself fills them are not the user's.
+  if (control != nullptr && InExchange()) return TRUE;
+  if (OnCommand(id, code, control)) return TRUE;
+  // OK and Cancel, by their buttons, by a menu or accelerator, or by Enter and Escape.
+  if (code == BN_CLICKED || control == nullptr) {
+    if (id == IDOK) {
+      OnOK();
+      return TRUE;
+    }
+    if (id == IDCANCEL) {
+      OnCancel();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+INT_PTR Dialog::HandleNotify(NMHDR* header) {
+  if (InExchange()) return FALSE;
+  LRESULT result = 0;
+  if (!OnNotify(static_cast<int>(header->idFrom), header, &result)) return FALSE;
+  SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
+  return TRUE;
 }

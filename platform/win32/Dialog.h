@@ -95,7 +95,16 @@ protected:
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Offers a message to OnMessage and then to the handler that takes it.
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // What the dialog procedure returns for a message OnMessage took with `result`.
+  INT_PTR ReturnHandled(UINT message, INT_PTR result);
+  INT_PTR HandleInitDialog();
+  // Keeps the focused control while the dialog is inactive and gives it back after.
+  INT_PTR HandleActivate(UINT state);
+  // Control notifications, menu commands and accelerators; OK and Cancel by default.
+  INT_PTR HandleCommand(int id, int code, HWND control);
+  INT_PTR HandleNotify(NMHDR* header);
   void CenterOnOwner();
 
   UINT templateId_;
