@@ -12,48 +12,10 @@
 #include "core/EncodingScript.h"
 #include "core/TrackList.h"
 #include "platform/Files.h"
-#include "platform/Prompter.h"
+#include "tests/FakePrompter.h"
+#include "tests/FakeSources.h"
 
 namespace {
-
-class NullPrompter : public Prompter {
-public:
-  int messages = 0;
-  void ShowMessage(const std::string&) override { ++messages; }
-  bool AskYesNo(const std::string&) override { return true; }
-  bool ChooseFiles(const FileDialogRequest&, std::vector<SystemPath>*) override { return false; }
-  bool BrowseForFolder(const std::string&, SystemPath*) override { return false; }
-};
-
-// Counts the bytes and drops them, so the disk is not what is measured.
-class CountingFile : public OutputFile {
-public:
-  size_t bytes = 0;
-  bool Write(const char*, size_t size) override {
-    bytes += size;
-    return true;
-  }
-  bool Close() override { return true; }
-  const std::string& FullPath() const override { return path_; }
-
-private:
-  std::string path_ = "C:\\TEMP\\te4w45iti4r2mp.bat";
-};
-
-// Every source exists; the full path is the path itself.
-class FakeSources : public FileSystem {
-public:
-  bool OpenSource(const std::string& path, SourceFileInfo* info) override {
-    info->fullPath = path;
-    info->fileName = FileNameOfPath(path);
-    return true;
-  }
-  std::unique_ptr<InputFile> OpenForReading(const std::string&) override { return nullptr; }
-  std::unique_ptr<OutputFile> CreateForWriting(const std::string&, Create) override { return nullptr; }
-  bool Replace(const std::string&, const std::string&) override { return false; }
-  bool Remove(const std::string&) override { return false; }
-  bool Exists(const std::string&) override { return true; }
-};
 
 // Rows with typical tags; `folder` is where the sources are.
 void Fill(TrackList& tracks, const std::string& folder, int rows, char separator) {
@@ -65,9 +27,9 @@ void Fill(TrackList& tracks, const std::string& folder, int rows, char separator
   }
 }
 
-void Report(benchmark::State& state, int rows, const NullPrompter& prompter) {
+void Report(benchmark::State& state, int rows, const FakePrompter& prompter) {
   state.counters["rows/s"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
-  if (prompter.messages != 0) state.SkipWithError("rows were left out");
+  if (!prompter.messages.empty()) state.SkipWithError("rows were left out");
 }
 
 void BM_WriteScriptFakeOpens(benchmark::State& state) {
@@ -75,9 +37,11 @@ void BM_WriteScriptFakeOpens(benchmark::State& state) {
   TrackList tracks;
   Fill(tracks, "C:\\Users\\someone\\Music\\Album", rows, '\\');
   FakeSources files;
-  NullPrompter prompter;
+  files.everySourceExists = true;
+  FakePrompter prompter;
   for (auto _ : state) {
-    CountingFile file;
+    MemoryFile file;
+    file.keep = false;  // counted and dropped: the disk is not what is measured
     WriteEncodingScript(tracks, files, prompter, file, "C:\\Program Files\\Windows Media Components\\Encoder",
                         file.FullPath());
     benchmark::DoNotOptimize(file.bytes);
@@ -94,9 +58,10 @@ void BM_WriteScriptRealOpens(benchmark::State& state) {
   for (int i = 0; i < rows; ++i) std::ofstream(folder / ("Track " + std::to_string(i) + ".wav")) << "RIFF";
   TrackList tracks;
   Fill(tracks, folder.string(), rows, '/');
-  NullPrompter prompter;
+  FakePrompter prompter;
   for (auto _ : state) {
-    CountingFile file;
+    MemoryFile file;
+    file.keep = false;  // counted and dropped: the disk is not what is measured
     WriteEncodingScript(tracks, PlatformFileSystem(), prompter, file, "/encoder", file.FullPath());
     benchmark::DoNotOptimize(file.bytes);
   }

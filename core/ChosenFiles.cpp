@@ -1,14 +1,12 @@
 #include "core/ChosenFiles.h"
 
 #include "core/Texts.h"
+#include "platform/PathNames.h"
 #include "platform/Prompter.h"
 #include "platform/TextConversion.h"
 
 std::string TitleFromLongName(const std::u16string& wide) {
-  const size_t separator = wide.find_last_of(u"\\/:");
-  const std::u16string name = separator == std::u16string::npos ? wide : wide.substr(separator + 1);
-  const size_t dot = name.rfind(u'.');
-  return textconv::ToCp932Display(dot == std::u16string::npos ? name : name.substr(0, dot));
+  return textconv::ToCp932Display(FileTitleOfPath(wide));
 }
 
 int AddChosenFiles(TrackList& tracks, const std::vector<SystemPath>& files, std::string* refusal) {

@@ -4,13 +4,14 @@
 
 #include "core/Texts.h"
 #include "platform/Files.h"
+#include "platform/LineWriter.h"
+#include "platform/PathNames.h"
 #include "platform/Text.h"
 #include "platform/Prompter.h"
 
 namespace {
 
-constexpr size_t kChunkSize = 64 * 1024;  // bytes gathered per write, and read per read
-const char kLineEnd[] = "\r\n";
+constexpr size_t kReadSize = 64 * 1024;  // bytes asked for per read
 
 void AppendCell(const std::string& cell, std::string* out) {
   if (cell.find_first_of(",\"") == std::string::npos) {
@@ -54,19 +55,15 @@ bool ReadQuotedField(const char* line, size_t size, size_t start, std::string* f
   return false;
 }
 
-// Writes the whole file to `file` in chunks; false at the first failed write.
+// Writes the whole file to `file` in chunks; false when a write failed (none follows it).
 bool WriteEncodingInfo(const TrackList& list, OutputFile& file) {
-  std::string chunk;
-  chunk.reserve(2 * kChunkSize);
-  AppendEncodingInfoHeader(&chunk);
-  for (int row = 0; row < list.GetTrackCount(); ++row) {
-    AppendEncodingInfoRow(list, row, &chunk);
-    if (chunk.size() >= kChunkSize) {
-      if (!file.Write(chunk.data(), chunk.size())) return false;
-      chunk.clear();
-    }
+  LineWriter writer(file);
+  AppendEncodingInfoHeader(&writer.Pending());
+  for (int row = 0; row < list.GetTrackCount() && writer.ok(); ++row) {
+    AppendEncodingInfoRow(list, row, &writer.Pending());
+    writer.WriteIfFull();
   }
-  return file.Write(chunk.data(), chunk.size());
+  return writer.Finish();
 }
 
 // Writes the file under the first temporary name that can be created, then moves it
@@ -89,21 +86,6 @@ bool ReplaceWithEncodingInfo(const TrackList& list, FileSystem& files, const std
     return false;
   }
   return false;
-}
-
-// Single-byte letters folded to lower case: what tells two wide names apart as file names
-// here (every temporary name is plain ASCII).
-std::u16string FoldAscii(std::u16string s) {
-  for (char16_t& c : s) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return s;
-}
-
-// Where the file name of a wide path starts: after its last '\', '/' or ':'.
-size_t WideFileNameOffset(const std::u16string& path) {
-  const size_t last = path.find_last_of(u"\\/:");
-  return last == std::u16string::npos ? 0 : last + 1;
 }
 
 }  // namespace
@@ -201,12 +183,13 @@ void ReadEncodingInfo(TrackList& list, const std::string& bytes) {
 
 std::vector<std::u16string> EncodingInfoTempPaths(const std::u16string& target) {
   std::vector<std::u16string> names;
-  const std::u16string folder = target.substr(0, WideFileNameOffset(target));
-  const std::u16string foldedTarget = FoldAscii(target);
+  const std::u16string folder = target.substr(0, FileNameStart(target));
+  // Letters folded tell two names apart as file names here (every temporary name is plain ASCII).
+  const std::u16string foldedTarget = text::ToLowerAscii(target);
   // Only names in the target's folder, so the move over the target stays in one folder
   // and can replace it in one step.
   auto offer = [&](const std::u16string& path) {
-    if (path.size() <= kMaxPathChars && FoldAscii(path) != foldedTarget) names.push_back(path);
+    if (path.size() <= kMaxPathChars && text::ToLowerAscii(path) != foldedTarget) names.push_back(path);
   };
   offer(target + u".~brumlet-tmp");
   offer(folder + u"~brumlet.tmp");
@@ -236,7 +219,7 @@ void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) 
     return;
   }
   EncodingInfoReader reader(list);
-  std::string buffer(kChunkSize, '\0');
+  std::string buffer(kReadSize, '\0');
   for (;;) {
     size_t got = 0;
     if (!file->Read(&buffer[0], buffer.size(), &got)) {

@@ -6,6 +6,8 @@
 #include "core/Texts.h"
 #include "core/TrackList.h"
 #include "platform/Files.h"
+#include "platform/LineWriter.h"
+#include "platform/PathNames.h"
 #include "platform/Prompter.h"
 #include "platform/Text.h"
 
@@ -27,33 +29,6 @@ const struct {
 };
 
 bool IsControlByte(unsigned char c) { return c < 0x20 || c == 0x7F; }
-
-// Collects the script's lines (each ending in '\n') and writes them as text mode
-// does, every '\n' as CR LF, in large pieces. Once a write fails it writes no more.
-class TextWriter {
-public:
-  explicit TextWriter(OutputFile& file) : file_(file) { buffer_.reserve(kChunk + 4096); }
-
-  void Put(const std::string& lines) {
-    for (char c : lines) {
-      if (c == '\n') buffer_ += '\r';
-      buffer_ += c;
-    }
-    if (buffer_.size() >= kChunk) Flush();
-  }
-  bool Flush() {
-    if (ok_ && !buffer_.empty()) ok_ = file_.Write(buffer_.data(), buffer_.size());
-    buffer_.clear();
-    return ok_;
-  }
-  bool ok() const { return ok_; }
-
-private:
-  static constexpr size_t kChunk = 64 * 1024;
-  OutputFile& file_;
-  std::string buffer_;
-  bool ok_ = true;
-};
 
 // True when `s` can stand between double quotes on a command line as it is: no '"',
 // no control byte, and every lead byte followed by a valid trail byte (a broken pair
@@ -125,22 +100,19 @@ void AppendTag(std::string& out, const std::string& s) {
 
 // The output path derived from the source: the full path without the extension of its
 // file name, plus ".wma". A "." in a folder name is not an extension.
-std::string DerivedOutputPath(const std::string& fullPath) {
-  const int nameStart = FileNameOffset(fullPath);
-  const int dot = text::ReverseFind(fullPath, '.');
-  return (dot >= nameStart ? text::Left(fullPath, dot) : fullPath) + ".wma";
-}
+std::string DerivedOutputPath(const std::string& fullPath) { return WithoutExtension(fullPath) + ".wma"; }
 
 
 }  // namespace
 
 bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& prompter, OutputFile& file,
                          const std::string& encoderFolder, const std::string& scriptPath) {
-  TextWriter writer(file);
+  // The script is composed with '\n' line ends; the writer makes them CR LF.
+  LineWriter writer(file);
   std::string lines = "@echo off\n\nC:\nCD \"";
   AppendPercentDoubled(lines, encoderFolder);
   lines += "\"\n";
-  writer.Put(lines);
+  writer.PutLines(lines);
 
   const int count = tracks.GetTrackCount();
   std::unordered_set<std::string> outputs;  // folded output paths of the rows written so far
@@ -210,13 +182,13 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
     lines += '\n';
     lines += command;
     lines += '\n';
-    writer.Put(lines);
+    writer.PutLines(lines);
   }
 
   lines = texts::kScriptFinished;
   lines += "pause\ndel \"";
   AppendPercentDoubled(lines, scriptPath);
   lines += "\"\n";
-  writer.Put(lines);
-  return writer.Flush();
+  writer.PutLines(lines);
+  return writer.Finish();
 }

@@ -2,20 +2,9 @@
 
 #include <vector>
 
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/PathNames.h"
 
 namespace {
-
-// True when `name` ends in ".wav" in any letter case, the "." starting a character
-// (not the second byte of a double-byte one).
-bool EndsWithWav(const std::string& name) {
-  if (name.size() < 4) return false;
-  const size_t dot = name.size() - 4;
-  size_t i = 0;
-  while (i < dot) i += text::CharLength(name, i);
-  return i == dot && text::EqualsIgnoreAsciiCase(name.substr(dot), ".wav");
-}
 
 // The tag fields of the form beside the column each belongs to, in merge order.
 struct TagField {

@@ -5,13 +5,12 @@
 #include <cstring>
 #include <new>
 
+#include "platform/PathNames.h"
 #include "platform/Text.h"
 
 namespace {
 const std::string kEmpty;
 const char kDefaultQuality[] = "100";
-
-unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c; }
 }  // namespace
 
 namespace {
@@ -41,7 +40,9 @@ int ComparePathBytes(const char* a, size_t aSize, const char* b, size_t bSize) {
     if (leads % 2 == 1) return x[i] < y[i] ? -1 : 1;  // same lead byte, different trail byte
     // A single-byte letter in another case is the same character; anything else decides,
     // and a byte from 0x80 up orders the same with letters folded or not.
-    if (FoldAscii(x[i]) != FoldAscii(y[i])) return FoldAscii(x[i]) < FoldAscii(y[i]) ? -1 : 1;
+    const unsigned char fx = text::FoldAscii(x[i]);
+    const unsigned char fy = text::FoldAscii(y[i]);
+    if (fx != fy) return fx < fy ? -1 : 1;
     ++i;
   }
   // One is the other's start, without case: the shorter first (a lone lead byte at the
@@ -58,10 +59,9 @@ int CompareTrackPaths(const std::string& a, const std::string& b) {
 }
 
 std::string DefaultTitle(const std::string& path) {
-  const int start = text::FileNameStart(path);
-  const std::string name = text::Mid(path, start);
-  const int dot = text::ReverseFind(name, '.');
-  return dot < 0 ? name : text::Left(name, dot);
+  // Split at '\' only, as the track list always has: "D:a.wav" and "x/a.wav" keep what
+  // stands before the name.
+  return FileTitleOfPath(path, "\\");
 }
 
 TrackList::TrackList() = default;
@@ -253,7 +253,7 @@ void OrderBytes(const std::string& path, size_t start, uint64_t* high, uint64_t*
       if (k < sizeof bytes) bytes[k++] = static_cast<unsigned char>(path[i + 1]);
       i += 2;
     } else {
-      bytes[k++] = FoldAscii(c);
+      bytes[k++] = text::FoldAscii(c);
       ++i;
     }
   }

@@ -1,13 +1,6 @@
 #include "platform/Files.h"
 
-#include "platform/Text.h"
 #include "platform/TextConversion.h"
-
-int FileNameOffset(const std::string& path) { return text::ReverseFindAny(path, "\\/:") + 1; }
-
-std::string FileNameOfPath(const std::string& path) { return text::Mid(path, FileNameOffset(path)); }
-
-std::string DirectoryOfPath(const std::string& path) { return text::Left(path, FileNameOffset(path)); }
 
 namespace {
 

@@ -97,13 +97,6 @@ public:
 // The file system of the machine the program runs on (stateless, lives for the process).
 FileSystem& PlatformFileSystem();
 
-// Where the file name of a path starts: just after its last '\', '/' or ':' (double-byte
-// aware; 0 when there is none).
-int FileNameOffset(const std::string& path);
-// The file name part of a path, and the folder part with its closing separator.
-std::string FileNameOfPath(const std::string& path);
-std::string DirectoryOfPath(const std::string& path);
-
 // Opens a source file for reading at any offset with all sharing allowed (another
 // program may be writing or renaming it); null when it cannot be opened or is a folder,
 // and on Windows when its path passes kMaxPathBytes.

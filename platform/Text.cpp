@@ -5,11 +5,11 @@
 
 namespace text {
 
-int CharLength(const std::string& s, size_t pos) {
+int CharLength(std::string_view s, size_t pos) {
   return (IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size()) ? 2 : 1;
 }
 
-int ReverseFindAny(const std::string& s, const char* set) {
+int ReverseFindAny(std::string_view s, const char* set) {
   // Walks forward so that every trail byte is seen as part of its character.
   int found = -1;
   for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
@@ -44,9 +44,14 @@ std::string Right(const std::string& s, int count) {
 std::string ToLowerAscii(const std::string& s) {
   std::string out(s);
   for (size_t i = 0; i < out.size(); i += CharLength(out, i)) {
-    if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
+    out[i] = FoldAscii(out[i]);
   }
   return out;
+}
+
+std::u16string ToLowerAscii(std::u16string s) {
+  for (char16_t& c : s) c = FoldAscii(c);
+  return s;
 }
 
 bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
@@ -56,10 +61,7 @@ bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
     if (len == 2) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
     } else {
-      char x = a[i], y = b[i];
-      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-      if (x != y) return false;
+      if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     }
     i += len;
   }
@@ -74,7 +76,5 @@ bool EndsWithBackslash(const std::string& s) {
   for (size_t i = 0; i < s.size(); i += CharLength(s, i)) last = i;
   return last == s.size() - 1;
 }
-
-int FileNameStart(const std::string& path) { return ReverseFind(path, '\\') + 1; }
 
 }  // namespace text

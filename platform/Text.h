@@ -4,6 +4,7 @@
 // character such as ソ (83 5C) or ポ (83 7C) is never taken for '\' or '|'.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace text {
 
@@ -14,12 +15,12 @@ inline bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c
 
 // Byte length of the character starting at `pos`: 2 for a lead byte followed by any
 // byte, 1 otherwise (a lead byte at the very end counts as one byte).
-int CharLength(const std::string& s, size_t pos);
+int CharLength(std::string_view s, size_t pos);
 
 // Position of the last character equal to one of the single-byte characters in `set`,
 // stepping over double-byte characters; -1 when there is none.
-int ReverseFindAny(const std::string& s, const char* set);
-inline int ReverseFind(const std::string& s, char c) {
+int ReverseFindAny(std::string_view s, const char* set);
+inline int ReverseFind(std::string_view s, char c) {
   const char set[2] = {c, '\0'};
   return ReverseFindAny(s, set);
 }
@@ -31,10 +32,20 @@ std::string Mid(const std::string& s, int first, int count);
 std::string Mid(const std::string& s, int first);
 std::string Right(const std::string& s, int count);
 
+// The one case fold of the program: A-Z to a-z, every other value as it is. For a
+// byte, the caller applies it to single-byte characters only, never to a trail byte
+// (which may be 0x41-0x5A); a UTF-16 unit may be folded as it is.
+template <typename Char>
+constexpr Char FoldAscii(Char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
+}
+
 // Lower-cases the single-byte letters A-Z only; every other byte, including the
-// bytes of double-byte characters (a trail byte may be 0x41-0x5A), stays. Paths that
-// differ only in the case of single-byte letters give the same result.
+// bytes of double-byte characters, stays. Paths that differ only in the case of
+// single-byte letters give the same result.
 std::string ToLowerAscii(const std::string& s);
+// The same for UTF-16 text: A-Z folded, every other unit as it is.
+std::u16string ToLowerAscii(std::u16string s);
 
 // Equality with single-byte letters folded to one case; double-byte characters are
 // compared byte for byte (their trail bytes are never folded).
@@ -43,9 +54,5 @@ bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b);
 // True when the last character of `s` is a single-byte backslash. A path ending in a
 // double-byte character whose trail byte is 5C (D:\機能, C:\ソ) does not end in one.
 bool EndsWithBackslash(const std::string& s);
-
-// Position just after the last '\\' of a path (0 when there is none), stepping over
-// double-byte characters: the start of the file name.
-int FileNameStart(const std::string& path);
 
 }  // namespace text

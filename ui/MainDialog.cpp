@@ -13,6 +13,7 @@
 #include "core/WindowState.h"
 #include "platform/Text.h"
 #include "platform/Files.h"
+#include "platform/PathNames.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WidePaths.h"
 #include "res/resource.h"
@@ -27,16 +28,6 @@ const size_t kAddFilesBufferSize = 16640;
 // A dropped path longer than this (in the program's form) is skipped rather than cut short.
 const size_t kMaxDroppedPathBytes = kMaxPathBytes;
 const UINT kHintPeriodMs = 10000;
-
-// True when the last four characters are ".wav" in any letter case.
-bool HasWavEnding(const std::u16string& path) {
-  if (path.size() < 4) return false;
-  std::u16string end = path.substr(path.size() - 4);
-  for (char16_t& c : end) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return end == u".wav";
-}
 
 }  // namespace
 
@@ -248,7 +239,7 @@ void CMainDialog::DropFiles(HDROP drop) {
     const UINT n = DragQueryFileW(drop, i, buffer.data(), length + 1);
     const std::u16string wide = FromWide(buffer.data(), n < length ? n : length);
     // Only the name's ending counts: a folder named like x.wav is added too.
-    if (!HasWavEnding(wide)) continue;
+    if (!EndsWithWav(wide)) continue;
     SystemPath path = SystemPathFromWide(wide);
     // A path longer than the system takes is skipped rather than cut short.
     if (path.Usable() && path.path.size() > kMaxDroppedPathBytes) continue;

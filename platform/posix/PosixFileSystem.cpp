@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/Files.h"
+#include "platform/PathNames.h"
 
 namespace {
 

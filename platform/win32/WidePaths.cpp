@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "platform/PathNames.h"
 #include "platform/Text.h"
+#include "platform/win32/ProgramPath.h"
 
 namespace {
 
@@ -47,22 +49,11 @@ std::string FolderFromWide(std::u16string folder) {
 }
 
 std::string ExecutableFolder() {
-  // A path may pass MAX_PATH; the call cuts it short then, so the buffer grows until the
-  // whole path fits.
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return std::string();
-    if (n < buffer.size()) {
-      const std::u16string module = FromWide(buffer.data(), n);
-      const size_t separator = module.find_last_of(u"\\/");
-      // The folder alone is converted: a file name such as "Brumlet é.exe" says nothing
-      // about whether the folder has a usable form.
-      return separator == std::u16string::npos ? std::string() : FolderFromWide(module.substr(0, separator + 1));
-    }
-    if (buffer.size() >= 32768) return std::string();
-    buffer.resize(buffer.size() * 2);
-  }
+  const std::u16string module = ExecutablePath();
+  const size_t nameStart = FileNameStart(module);
+  // The folder alone is converted: a file name such as "Brumlet é.exe" says nothing
+  // about whether the folder has a usable form.
+  return nameStart == 0 ? std::string() : FolderFromWide(module.substr(0, nameStart));
 }
 
 ScopedShortPathLookup::ScopedShortPathLookup(ShortPathLookup lookup)

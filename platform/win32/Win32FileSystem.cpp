@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/Files.h"
+#include "platform/PathNames.h"
 #include "platform/TextConversion.h"
 #include "platform/win32/Handles.h"
 

@@ -1,14 +1,11 @@
 #include "platform/win32/Win32Prompter.h"
 
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/win32/ProgramPath.h"
 
 std::string ApplicationName() {
-  char path[MAX_PATH] = "";
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name = FileNameOfPath(std::string(path, n < MAX_PATH ? n : 0));
-  const int dot = text::ReverseFind(name, '.');
-  return dot < 0 ? name : text::Left(name, dot);
+  char name[MAX_PATH];
+  ApplicationNameInto(name);
+  return name;
 }
 
 void Win32Prompter::ShowMessage(const std::string& text) {

@@ -13,51 +13,13 @@
 #include "core/TrackList.h"
 #include "platform/Files.h"
 #include "tests/FakePrompter.h"
+#include "tests/FakeSources.h"
 
 namespace {
 
 const char kFolder[] = "C:\\Program Files\\Windows Media Components\\Encoder";
 const char kScript[] = "C:\\TEMP\\te4w45iti4r2mp.bat";
 const char kTail[] = "-a_mode 2 -a_codec WMA9LSL -a_setting Q100_44_2_16 -v_performance 100 -silent";
-
-// Sources that "exist" are listed by path; the full path is the path itself unless
-// `fullPaths` gives another.
-class FakeSources : public FileSystem {
-public:
-  std::set<std::string> existing;
-  std::map<std::string, std::string> fullPaths;
-  std::vector<std::string> opened;  // every path OpenSource was asked for
-
-  bool OpenSource(const std::string& path, SourceFileInfo* info) override {
-    opened.push_back(path);
-    if (!existing.count(path)) return false;
-    info->fullPath = fullPaths.count(path) ? fullPaths[path] : path;
-    info->fileName = FileNameOfPath(path);
-    return true;
-  }
-  std::unique_ptr<InputFile> OpenForReading(const std::string&) override { return nullptr; }
-  std::unique_ptr<OutputFile> CreateForWriting(const std::string&, Create) override { return nullptr; }
-  bool Replace(const std::string&, const std::string&) override { return false; }
-  bool Remove(const std::string&) override { return false; }
-  bool Exists(const std::string& path) override { return existing.count(path) != 0; }
-};
-
-// Keeps what is written; refuses writes once `capacity` bytes would be passed.
-class MemoryFile : public OutputFile {
-public:
-  std::string data;
-  size_t capacity = static_cast<size_t>(-1);
-  bool Write(const char* p, size_t n) override {
-    if (data.size() + n > capacity) return false;
-    data.append(p, n);
-    return true;
-  }
-  bool Close() override { return true; }
-  const std::string& FullPath() const override { return path_; }
-
-private:
-  std::string path_ = kScript;
-};
 
 // The script as lines with their CR LF removed; fails the test on a bare LF or CR.
 std::vector<std::string> Lines(const std::string& data) {

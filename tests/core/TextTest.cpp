@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Files.h"
-
 // "C:\ソース\表.wav": ソ is 83 5C and 表 is 95 5C, both with a trail byte equal to '\'.
 static const std::string kTrailBackslashPath = "C:\\\x83\x5c\x81\x5b\x83\x58\\\x95\x5c.wav";
 
@@ -37,13 +35,9 @@ TEST(Text, CaseFoldingTouchesSingleByteLettersOnly) {
   EXPECT_TRUE(text::EqualsIgnoreAsciiCase("C:\\A.WMA", "c:\\a.wma"));
   EXPECT_FALSE(text::EqualsIgnoreAsciiCase("\x83\x41", "\x83\x61"));  // ア vs a different character
   EXPECT_FALSE(text::EqualsIgnoreAsciiCase("ab", "abc"));
-}
-
-TEST(Text, FileNameOfPathTakesThePartAfterTheLastSeparator) {
-  EXPECT_EQ(FileNameOfPath("C:\\a\\b.wav"), "b.wav");
-  EXPECT_EQ(FileNameOfPath("C:b.wav"), "b.wav");
-  EXPECT_EQ(FileNameOfPath("/tmp/x/b.wav"), "b.wav");
-  EXPECT_EQ(FileNameOfPath(kTrailBackslashPath), "\x95\x5c.wav");
+  EXPECT_EQ(text::ToLowerAscii(u"C:\\Caf\u00c9 TAKE.Wav"), u"c:\\caf\u00c9 take.wav");  // É is not ASCII
+  EXPECT_EQ(text::FoldAscii('@'), '@');
+  EXPECT_EQ(text::FoldAscii('['), '[');
 }
 
 TEST(Text, APathEndsWithABackslashOnlyWhenItsLastCharacterIsOne) {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/EncodingScript.h"
+#include "core/Texts.h"
 #include "core/TrackList.h"
 #include "platform/Files.h"
 #include "tests/FakePrompter.h"
@@ -59,6 +60,14 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& wanted) {
   return false;
 }
 
+// What the console shows for a fixed text of the script: without the "echo " that
+// starts its line and the line end that closes it.
+std::string Echoed(const std::string& scriptText) {
+  std::string shown = scriptText.compare(0, 5, "echo ") == 0 ? scriptText.substr(5) : scriptText;
+  if (!shown.empty() && shown.back() == '\n') shown.pop_back();
+  return shown;
+}
+
 }  // namespace
 
 TEST_F(EncodingScriptRun, SpecialCharactersReachTheEncoderAndTheConsoleIntact) {
@@ -109,11 +118,11 @@ TEST_F(EncodingScriptRun, SpecialCharactersReachTheEncoderAndTheConsoleIntact) {
   for (int r = 0; r < tracks.GetTrackCount(); ++r) {
     const Expected& e = expected.at(tracks.GetItemText(r, kColumnPath));
     wanted.push_back(ExpectedCall(e.input, e.output, e.tags));
-    EXPECT_TRUE(HasLine(output, e.fileName + " をエンコードしています…")) << e.fileName;
-    EXPECT_TRUE(HasLine(output, "フルパス = " + e.input)) << e.input;
+    EXPECT_TRUE(HasLine(output, e.fileName + Echoed(texts::kScriptEncodingFile))) << e.fileName;
+    EXPECT_TRUE(HasLine(output, Echoed(texts::kScriptFullPath) + e.input)) << e.input;
   }
   EXPECT_EQ(Recorded(), wanted) << ReadAll(record_);
-  EXPECT_TRUE(HasLine(output, "エンコードは終了しました。"));
+  EXPECT_TRUE(HasLine(output, Echoed(texts::kScriptFinished)));
 }
 
 TEST_F(EncodingScriptRun, CanariesNeverRun) {
@@ -166,6 +175,6 @@ TEST_F(EncodingScriptRun, CanariesNeverRun) {
                                     {"-description", "a" + q + q + "b & mkdir canary_t4 & " + q},
                                     {"-title", "x" + q + " & echo INJECTED> C:\\canary_t1.txt & " + q}}));
   const auto lines = SplitLines(output);
-  EXPECT_TRUE(HasLine(lines, "\x83\x7c mkdir canary_f3.wav をエンコードしています…")) << output;
-  EXPECT_TRUE(HasLine(lines, "x ^& mkdir canary_f2 ^& y.wav をエンコードしています…")) << output;
+  EXPECT_TRUE(HasLine(lines, "\x83\x7c mkdir canary_f3.wav" + Echoed(texts::kScriptEncodingFile))) << output;
+  EXPECT_TRUE(HasLine(lines, "x ^& mkdir canary_f2 ^& y.wav" + Echoed(texts::kScriptEncodingFile))) << output;
 }

@@ -117,7 +117,18 @@ std::vector<std::string> ProgramPaths(const std::vector<SystemPath>& paths) {
   return out;
 }
 
-const std::vector<std::string> kCsvTypes = {"CSVファイル(*.csv)", "全てのファイル(*.*)"};
+// The names of the file types the list file's filter offers (every other part of it).
+std::vector<std::string> CsvTypes() {
+  std::vector<std::string> names;
+  std::string filter = texts::kCsvFilter;
+  for (size_t start = 0, part = 0; start < filter.size(); ++part) {
+    const size_t bar = filter.find('|', start);
+    if (bar == start) break;  // the closing "||"
+    if (part % 2 == 0) names.push_back(filter.substr(start, bar - start));
+    start = bar + 1;
+  }
+  return names;
+}
 
 }  // namespace
 
@@ -135,7 +146,7 @@ TEST(FileDialogs, SaveDialogAddsTheExtensionAndNeverAsksToOverwrite) {
   ASSERT_TRUE(chosen);
   EXPECT_EQ(ProgramPaths(paths), std::vector<std::string>{folder / "list.csv"});
   EXPECT_TRUE(seen.resizable);
-  EXPECT_EQ(seen.fileTypes, kCsvTypes);
+  EXPECT_EQ(seen.fileTypes, CsvTypes());
   // The save dialog of the system has no read-only box to show; the open dialog's is
   // checked below.
 }
@@ -154,7 +165,7 @@ TEST(FileDialogs, OpenDialogGivesTheFullPathShownWithTheReadOnlyBox) {
   EXPECT_EQ(ProgramPaths(paths), std::vector<std::string>{file});
   EXPECT_TRUE(seen.resizable);
   EXPECT_TRUE(seen.readOnlyBoxShown);
-  EXPECT_EQ(seen.fileTypes, kCsvTypes);
+  EXPECT_EQ(seen.fileTypes, CsvTypes());
 }
 
 TEST(FileDialogs, OpenDialogRefusesAFileThatDoesNotExist) {

@@ -427,10 +427,10 @@ TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
         SelectInControl(f.List(), 1, true);
         PressKeys({VK_MENU, VK_RETURN});  // edit the selected track
       }),
-      Until([] { return wintest::FindThreadWindow("ファイルの情報変更") != nullptr; }),
+      Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) != nullptr; }),
       Do([] { PressKeys({VK_ESCAPE}); }),  // Esc closes the track dialog only
       Do([&] {
-        EXPECT_EQ(wintest::FindThreadWindow("ファイルの情報変更"), nullptr);
+        EXPECT_EQ(wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)), nullptr);
         EXPECT_TRUE(IsWindowVisible(f.Hwnd()));
         EXPECT_EQ(f.prompter.questions.size(), 1u);
         PressKeys({VK_ESCAPE});
@@ -539,7 +539,8 @@ TEST(MainDialog, FocusAndAnchorStayOnTheirTracks) {
   {
     FILE* file = std::fopen(list.c_str(), "wb");
     ASSERT_NE(file, nullptr);
-    std::fputs("ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明\r\nC:\\a.wav,100,A,,,,\r\nC:\\b.wav,100,B,,,,\r\n", file);
+    const std::string bytes = std::string(texts::kEncodingInfoHeader) + "\r\nC:\\a.wav,100,A,,,,\r\nC:\\b.wav,100,B,,,,\r\n";
+    std::fputs(bytes.c_str(), file);
     std::fclose(file);
   }
   f.prompter.fileChoices = {{list}};
@@ -667,13 +668,13 @@ TEST(MainDialog, DoubleClickEditsTheSelectedRowsAndTheListShowsTheResult) {
            ListView_GetItemRect(f.List(), 1, &row, LVIR_BOUNDS);
            wintest::DoubleClick(f.List(), {row.left + 20, (row.top + row.bottom) / 2}, false);
          }),
-         Until([] { return wintest::FindThreadWindow("ファイルの情報変更") != nullptr; }),
+         Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) != nullptr; }),
          Do([] {
-           HWND edit = wintest::FindThreadWindow("ファイルの情報変更");
+           HWND edit = wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO));
            SetDlgItemTextA(edit, IDC_AUTHOR, "作者");  // ticks "change" like typing does
            PressKeys({VK_RETURN});
          }),
-         Until([] { return wintest::FindThreadWindow("ファイルの情報変更") == nullptr; }),
+         Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) == nullptr; }),
          Do([&] {
            EXPECT_EQ(f.dialog.Tracks().GetItemText(1, kColumnAuthor), "作者");
            EXPECT_EQ(f.dialog.Tracks().GetItemText(0, kColumnAuthor), "");
@@ -705,9 +706,9 @@ TEST(MainDialog, AboutBoxTakesItsOwnKeysAndScreenshotsOfBothWindows) {
          wintest::Pause(500),
          Do([&] { EXPECT_TRUE(wintest::Screenshot(f.Hwnd(), "main-window")); }),
          Do([&] { PostMessageA(f.Hwnd(), WM_COMMAND, ID_HELP_ABOUT, 0); }),
-         Until([] { return wintest::FindThreadWindow("バージョン情報") != nullptr; }),
+         Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_ABOUT)) != nullptr; }),
          Do([&] {
-           HWND about = wintest::FindThreadWindow("バージョン情報");
+           HWND about = wintest::FindThreadWindow(wintest::DialogCaption(IDD_ABOUT));
            EXPECT_EQ(GetWindow(about, GW_OWNER), f.Hwnd());
            EXPECT_FALSE(IsWindowEnabled(f.Hwnd()));
            std::string all;
@@ -716,11 +717,11 @@ TEST(MainDialog, AboutBoxTakesItsOwnKeysAndScreenshotsOfBothWindows) {
          }),
          wintest::Pause(500),  // let the box reach the screen before it is photographed
          Do([&] {
-           EXPECT_TRUE(wintest::Screenshot(wintest::FindThreadWindow("バージョン情報"), "about-box"));
+           EXPECT_TRUE(wintest::Screenshot(wintest::FindThreadWindow(wintest::DialogCaption(IDD_ABOUT)), "about-box"));
            // Enter belongs to the about box now: it closes it and starts no encoding.
            PressKeys({VK_RETURN});
          }),
-         Until([] { return wintest::FindThreadWindow("バージョン情報") == nullptr; }),
+         Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_ABOUT)) == nullptr; }),
          Do([&] {
            EXPECT_TRUE(f.prompter.questions.empty());
            EXPECT_TRUE(IsWindowEnabled(f.Hwnd()));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/TagReading.h"
 #include "res/resource.h"
 #include "tests/FakePrompter.h"
 #include "tests/win32/WindowTestSupport.h"
@@ -87,7 +88,7 @@ TEST(ReadTags, CtrlRFillsTheSelectedRowsAndNamesTheFilesItCouldNotRead) {
          EXPECT_EQ("c", tracks.GetItemText(2, kColumnTitle));
          EXPECT_EQ("曲名", ShownText(list, 0, kColumnTitle));  // the list shows the new cells
          ASSERT_EQ(prompter.messages.size(), 1u);
-         EXPECT_EQ("2曲中 1曲のタグを読み込みました。\n読み込めなかったファイル：\n" + missing, prompter.messages[0]);
+         EXPECT_EQ(TagReadingMessage({2, 1, {missing}}), prompter.messages[0]);
        }),
        wintest::Pause(300),
        Do([&] { EXPECT_TRUE(wintest::Screenshot(dialog.Hwnd(), "read-tags")); }),

@@ -320,7 +320,7 @@ TEST_F(RunEncodingTest, ALaunchFailureShowsThePathAndTheSystemText) {
   const std::string script = temp_ + "te4w45iti4r2mp.bat";
   ASSERT_EQ(services_.launched, std::vector<std::string>{script});
   EXPECT_FALSE(SystemText(ERROR_FILE_NOT_FOUND).empty());
-  EXPECT_EQ(prompter_.messages, std::vector<std::string>{"バッチファイル " + script + " は起動できませんでした．\n" +
+  EXPECT_EQ(prompter_.messages, std::vector<std::string>{texts::kLaunchFailedBefore + script + texts::kLaunchFailedAfter +
                                                          SystemText(ERROR_FILE_NOT_FOUND)});
   EXPECT_TRUE(services_.waits.empty());
 }

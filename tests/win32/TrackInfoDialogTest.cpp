@@ -79,7 +79,7 @@ bool WaitedTooLong() {
 void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (g_script->dialog == nullptr || GetForegroundWindow() != g_script->dialog) {
     // The first ticks: find the dialog by its caption and give it the keyboard.
-    if (g_script->dialog == nullptr) g_script->dialog = FindWindowA("#32770", "ファイルの情報変更");
+    if (g_script->dialog == nullptr) g_script->dialog = FindWindowA("#32770", wintest::DialogCaption(IDD_TRACK_INFO).c_str());
     if (g_script->dialog != nullptr) SetForegroundWindow(g_script->dialog);
     if (!WaitedTooLong()) return;
     ADD_FAILURE() << "the dialog never came to the front";

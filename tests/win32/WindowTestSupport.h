@@ -257,6 +257,30 @@ inline std::string WindowText(HWND hwnd) {
   return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+// The caption of a dialog template (DIALOGEX) among the program's resources, in code
+// page 932: tests find the program's dialogs by the text the resources give them.
+inline std::string DialogCaption(int id) {
+  HRSRC found = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
+  const HGLOBAL loaded = found != nullptr ? LoadResource(GetModuleHandleA(nullptr), found) : nullptr;
+  const auto* words = loaded != nullptr ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
+  if (words == nullptr || words[0] != 1 || words[1] != 0xFFFF) return std::string();
+  // dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y, cx, cy: 13 words; then
+  // the menu and the class, each one word 0, two words FFFF and an id, or a string.
+  const WORD* p = words + 13;
+  for (int field = 0; field < 2; ++field) {
+    if (*p == 0xFFFF) {
+      p += 2;
+    } else {
+      while (*p++ != 0) {
+      }
+    }
+  }
+  const auto* title = reinterpret_cast<const wchar_t*>(p);
+  char caption[1024] = "";
+  const int n = WideCharToMultiByte(932, 0, title, -1, caption, sizeof caption, nullptr, nullptr);
+  return n > 0 ? std::string(caption) : std::string();
+}
+
 struct WindowSearch {
   std::string caption;
   HWND found;
