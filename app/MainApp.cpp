@@ -36,7 +36,7 @@ int CMainApp::Run() {
     CMainDialog mainWindow(ProgramDirectory());
     if (mainWindow.DoModal() == -1) {
       // Nothing was shown: say so, and end with a code that tells a caller it failed.
-      Win32Prompter().ShowMessage(texts::kMainWindowFailed);
+      Win32Prompter().ShowMessage(fixed_texts::kMainWindowFailed);
       exitCode = 1;
     }
   }

@@ -23,7 +23,7 @@ const int kLastAlternative = 99;
 // runs never share a file. Null when no name could be created.
 std::unique_ptr<OutputFile> CreateScript(FileSystem& files, const std::string& folder) {
   for (int n = 1; n <= kLastAlternative; ++n) {
-    std::string path = folder + texts::kScriptName;
+    std::string path = folder + fixed_texts::kScriptName;
     if (n > 1) path += "-" + std::to_string(n);
     path += ".bat";
     if (path.size() > kMaxPathBytes) return nullptr;
@@ -38,16 +38,16 @@ std::unique_ptr<OutputFile> CreateScript(FileSystem& files, const std::string& f
 
 void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& services) {
   if (tracks.GetTrackCount() == 0) return;
-  if (!prompter.AskYesNo(texts::kConfirmEncoding)) return;
+  if (!prompter.AskYesNo(fixed_texts::kConfirmEncoding)) return;
 
   std::string programFiles;
   if (!services.GetEnvironment("ProgramFiles", &programFiles) || programFiles.empty()) {
-    prompter.ShowMessage(texts::kProgramFilesUnset);
+    prompter.ShowMessage(fixed_texts::kProgramFilesUnset);
     return;
   }
-  const std::string encoderFolder = programFiles + texts::kEncoderSubfolder;
+  const std::string encoderFolder = programFiles + fixed_texts::kEncoderSubfolder;
   if (encoderFolder.size() > kMaxPathBytes) {
-    prompter.ShowMessage(texts::kEncoderFolderTooLong + encoderFolder);
+    prompter.ShowMessage(fixed_texts::kEncoderFolderTooLong + encoderFolder);
     return;
   }
 
@@ -55,7 +55,7 @@ void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& servic
   std::unique_ptr<OutputFile> file;
   if (services.GetTempFolder(&tempFolder)) file = CreateScript(services.Files(), tempFolder);
   if (!file) {
-    prompter.ShowMessage(texts::kTempFileFailed);
+    prompter.ShowMessage(fixed_texts::kTempFileFailed);
     return;
   }
   const std::string scriptPath = file->FullPath();
@@ -64,7 +64,7 @@ void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& servic
   file.reset();
   if (!written) {
     // A half-written script must not run; it is left where it is, like every script.
-    prompter.ShowMessage(texts::kTempFileFailed);
+    prompter.ShowMessage(fixed_texts::kTempFileFailed);
     return;
   }
 
@@ -73,7 +73,7 @@ void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& servic
     return;
   }
   const std::string systemText = services.LastErrorText();  // before anything else can change it
-  prompter.ShowMessage(texts::kLaunchFailedBefore + scriptPath + texts::kLaunchFailedAfter + systemText);
+  prompter.ShowMessage(fixed_texts::kLaunchFailedBefore + scriptPath + fixed_texts::kLaunchFailedAfter + systemText);
 }
 
 void RunEncoding(TrackList& tracks, Prompter& prompter) {

@@ -23,12 +23,12 @@ int AddChosenFiles(TrackList& tracks, const std::vector<SystemPath>& files, std:
     if (file.viaShortPath) row.cells.emplace_back(kColumnTitle, TitleFromLongName(file.wide));
     batch.push_back(std::move(row));
   }
-  *refusal = refused.empty() ? std::string() : texts::kCannotAddFiles + refused;
+  *refusal = refused.empty() ? std::string() : fixed_texts::kCannotAddFiles + refused;
   return tracks.AddTracks(std::move(batch));
 }
 
 bool AcceptChosenFolder(const SystemPath& folder, Prompter& prompter) {
   if (folder.Usable()) return true;
-  prompter.ShowMessage(texts::kCannotChooseFolder + folder.Shown());
+  prompter.ShowMessage(fixed_texts::kCannotChooseFolder + folder.Shown());
   return false;
 }

@@ -91,7 +91,7 @@ bool ReplaceWithEncodingInfo(const TrackList& list, FileSystem& files, const std
 }  // namespace
 
 void AppendEncodingInfoHeader(std::string* out) {
-  out->append(texts::kEncodingInfoHeader);
+  out->append(fixed_texts::kEncodingInfoHeader);
   out->append(kLineEnd);
 }
 
@@ -207,7 +207,7 @@ void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& f
   if (!prompter.ChooseFiles(EncodingInfoDialogRequest(true), &paths) || paths.empty()) return;
   // The file is written through the name as the system gave it, never through a short
   // path: moving the new file over "CAF_~1.CSV" would rename the user's Café.csv.
-  if (!ReplaceWithEncodingInfo(list, files, paths[0].wide)) prompter.ShowMessage(texts::kCannotWriteFile);
+  if (!ReplaceWithEncodingInfo(list, files, paths[0].wide)) prompter.ShowMessage(fixed_texts::kCannotWriteFile);
 }
 
 void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) {
@@ -215,7 +215,7 @@ void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) 
   if (!prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths) || paths.empty()) return;
   auto file = files.OpenForReading(paths[0].wide);  // the name as chosen, whatever it holds
   if (!file) {
-    prompter.ShowMessage(texts::kCannotReadFile);
+    prompter.ShowMessage(fixed_texts::kCannotReadFile);
     return;
   }
   EncodingInfoReader reader(list);
@@ -226,7 +226,7 @@ void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) 
       // The rows read so far stay; the line cut by the failure is dropped.
       file.reset();
       reader.FinishCut();
-      prompter.ShowMessage(texts::kCannotReadFile);
+      prompter.ShowMessage(fixed_texts::kCannotReadFile);
       return;
     }
     if (got == 0) break;
@@ -247,7 +247,7 @@ FileDialogRequest EncodingInfoDialogRequest(bool save) {
   FileDialogRequest request;
   request.save = save;
   request.defaultExtension = "csv";
-  request.filter = texts::kCsvFilter;
+  request.filter = fixed_texts::kCsvFilter;
   request.flags = save ? kPathMustExist : (kFileMustExist | kPathMustExist);
   return request;
 }

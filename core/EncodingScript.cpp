@@ -127,8 +127,8 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
     // A longer path would have to be cut to be opened, and then names another file. A
     // full path that does not fit is refused too: the row's own text may be relative,
     // and the script changes into the encoder's folder before it runs the encoder.
-    if (path.size() > kMaxPathBytes || !files.OpenSource(path, &source) || source.fullPath.size() > kMaxPathBytes) {
-      prompter.ShowMessage(texts::kFileMissing);
+    if (path.size() > kMaxPathBytes || !files.ProbeSource(path, &source) || source.fullPath.size() > kMaxPathBytes) {
+      prompter.ShowMessage(fixed_texts::kFileMissing);
       continue;
     }
 
@@ -152,32 +152,32 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
       safe = command.size() <= kMaxCommandLineBytes;
     }
     if (!safe) {
-      prompter.ShowMessage(texts::kUnsafeSavePathOrTag + path);
+      prompter.ShowMessage(fixed_texts::kUnsafeSavePathOrTag + path);
       continue;
     }
     if (text::EqualsIgnoreAsciiCase(output, source.fullPath)) {
-      prompter.ShowMessage(texts::kOutputIsSource + source.fullPath);
+      prompter.ShowMessage(fixed_texts::kOutputIsSource + source.fullPath);
       continue;
     }
     // Both messages name the row left out (its column-0 text) and then its output.
     const std::string folded = text::ToLowerAscii(output);
     if (sources.count(folded) != 0) {  // another listed source would be overwritten
-      prompter.ShowMessage(texts::kOutputIsOtherSource + path + "\n" + texts::kOutputLine + output);
+      prompter.ShowMessage(fixed_texts::kOutputIsOtherSource + path + "\n" + fixed_texts::kOutputLine + output);
       continue;
     }
     if (!outputs.insert(folded).second) {
-      prompter.ShowMessage(texts::kOutputDuplicated + path + "\n" + texts::kOutputLine + output);
+      prompter.ShowMessage(fixed_texts::kOutputDuplicated + path + "\n" + fixed_texts::kOutputLine + output);
       continue;
     }
 
     lines.clear();
     if (row != 0) lines += kSeparator;
-    char numbers[sizeof texts::kScriptBlockNumbers + 32];
-    std::snprintf(numbers, sizeof numbers, texts::kScriptBlockNumbers, count, row + 1);
+    char numbers[sizeof fixed_texts::kScriptBlockNumbers + 32];
+    std::snprintf(numbers, sizeof numbers, fixed_texts::kScriptBlockNumbers, count, row + 1);
     lines += numbers;
     AppendEchoEscaped(lines, source.fileName);
-    lines += texts::kScriptEncodingFile;
-    lines += texts::kScriptFullPath;
+    lines += fixed_texts::kScriptEncodingFile;
+    lines += fixed_texts::kScriptFullPath;
     AppendEchoEscaped(lines, source.fullPath);
     lines += '\n';
     lines += command;
@@ -185,7 +185,7 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
     writer.PutLines(lines);
   }
 
-  lines = texts::kScriptFinished;
+  lines = fixed_texts::kScriptFinished;
   lines += "pause\ndel \"";
   AppendPercentDoubled(lines, scriptPath);
   lines += "\"\n";

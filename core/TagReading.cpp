@@ -31,16 +31,16 @@ TagReadingResult ReadTagsOfSelectedTracks(TrackList& list, const SourceOpener& o
 
 std::string TagReadingMessage(const TagReadingResult& result) {
   char buffer[128];
-  std::snprintf(buffer, sizeof buffer, texts::kTagsRead, result.selected, result.tagged);
+  std::snprintf(buffer, sizeof buffer, fixed_texts::kTagsRead, result.selected, result.tagged);
   std::string message = buffer;
   if (result.unreadable.empty()) return message;
-  message += texts::kTagsUnreadable;
+  message += fixed_texts::kTagsUnreadable;
   for (size_t i = 0; i < result.unreadable.size() && i < kMaxListedUnreadable; ++i) {
     if (i > 0) message += '\n';
     message += result.unreadable[i];
   }
   if (result.unreadable.size() > kMaxListedUnreadable) {
-    std::snprintf(buffer, sizeof buffer, texts::kTagsUnreadableMore,
+    std::snprintf(buffer, sizeof buffer, fixed_texts::kTagsUnreadableMore,
                   static_cast<int>(result.unreadable.size() - kMaxListedUnreadable));
     message += '\n';
     message += buffer;

@@ -3,7 +3,7 @@
 // The texts of the windows themselves live in res/Brumlet.rc.
 #pragma once
 
-namespace texts {
+namespace fixed_texts {
 
 // Track list column headings, by column index.
 inline const char* const kColumnHeadings[7] = {
@@ -78,4 +78,4 @@ inline const char kTagsRead[] = "%d曲中 %d曲のタグを読み込みました
 inline const char kTagsUnreadable[] = "\n読み込めなかったファイル：\n";
 inline const char kTagsUnreadableMore[] = "ほか %d件";
 
-}  // namespace texts
+}  // namespace fixed_texts

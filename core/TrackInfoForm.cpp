@@ -4,7 +4,7 @@
 #include "platform/Text.h"
 
 const char* SavePathHint(const TrackInfoForm& form) {
-  return form.fileName.empty() ? texts::kHintFolder : texts::kHintWithFileName;
+  return form.fileName.empty() ? fixed_texts::kHintFolder : fixed_texts::kHintWithFileName;
 }
 
 void SetSaveFolder(TrackInfoForm& form, const std::string& folder) {

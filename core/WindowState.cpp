@@ -35,7 +35,7 @@ size_t ReadUpTo(InputFile& file, unsigned char* buffer, size_t size) {
 }  // namespace
 
 WindowState::WindowState() : width(600), height(400) {
-  for (int i = 0; i < kTrackColumnCount; ++i) columnWidths[i] = texts::kDefaultColumnWidths[i];
+  for (int i = 0; i < kTrackColumnCount; ++i) columnWidths[i] = fixed_texts::kDefaultColumnWidths[i];
 }
 
 WindowState LoadWindowState(FileSystem& files, const std::string& directory) {

@@ -72,7 +72,7 @@ public:
 
   // Opens `path` for reading with all sharing allowed and closes it again: the test
   // that a source file exists and can be read. A folder cannot be opened this way.
-  virtual bool OpenSource(const std::string& path, SourceFileInfo* info) = 0;
+  virtual bool ProbeSource(const std::string& path, SourceFileInfo* info) = 0;
   // Opens `path` for reading, denying other writers; null when it cannot be opened.
   virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
   // Creates `path` for writing with no sharing; null when it cannot be created.

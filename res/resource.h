@@ -50,7 +50,7 @@
 
 // Hint strings shown in turn in the hint line
 #define IDS_HINT_FIRST                  35001
-#define IDS_HINT_COUNT                  5
+#define HINT_COUNT                      5  // how many there are: a count, not a string id
 
 // Timer of the hint line
 #define IDT_HINT                        1024

@@ -27,7 +27,7 @@ public:
   std::vector<std::pair<std::string, std::string>> replaced;
   std::vector<std::string> removed;
 
-  bool OpenSource(const std::string& path, SourceFileInfo* info) override { return real_.OpenSource(path, info); }
+  bool ProbeSource(const std::string& path, SourceFileInfo* info) override { return real_.ProbeSource(path, info); }
 
   std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
     auto file = real_.OpenForReading(path);

@@ -17,11 +17,11 @@ class FakeSources : public FileSystem {
 public:
   std::set<std::string> existing;
   std::map<std::string, std::string> fullPaths;
-  std::vector<std::string> opened;  // every path OpenSource was asked for
+  std::vector<std::string> opened;  // every path ProbeSource was asked for
   // Every source exists and nothing is recorded, so a timing measures the caller alone.
   bool everySourceExists = false;
 
-  bool OpenSource(const std::string& path, SourceFileInfo* info) override {
+  bool ProbeSource(const std::string& path, SourceFileInfo* info) override {
     if (!everySourceExists) {
       opened.push_back(path);
       if (!existing.count(path)) return false;

@@ -89,7 +89,7 @@ void CMainDialog::OnTimer(UINT_PTR) {
   // Every tick shows the next hint, starting over with the first: 35001 stays for the
   // first twenty seconds, then 35002 ... 35005, 35001, ...
   ShowHint(nextHint_);
-  nextHint_ = (nextHint_ + 1) % IDS_HINT_COUNT;
+  nextHint_ = (nextHint_ + 1) % HINT_COUNT;
 }
 
 void CMainDialog::OnSize(UINT type, int cx, int cy) {
@@ -220,7 +220,7 @@ bool CMainDialog::OnNotify(int id, NMHDR* header, LRESULT* result) {
 void CMainDialog::AddFiles() {
   FileDialogRequest request;
   request.defaultExtension = "wav";
-  request.filter = texts::kWavFilter;
+  request.filter = fixed_texts::kWavFilter;
   request.flags = kAllowMultiSelect | kFileMustExist | kPathMustExist | kHideReadOnly;
   request.bufferSize = kAddFilesBufferSize;
   std::vector<SystemPath> paths;
@@ -299,7 +299,7 @@ void CMainDialog::OpenManual() {
   // The manual lies beside the program, wherever the file dialogs left the working folder;
   // without a usable program folder it is not looked for anywhere else.
   // The system shows no message of its own: a failure is reported once, by ours.
-  if (programDirectory_.empty() || !shellOpen_(programDirectory_ + texts::kManualName, false)) {
-    prompter_->ShowMessage(texts::kManualFailed);
+  if (programDirectory_.empty() || !shellOpen_(programDirectory_ + fixed_texts::kManualName, false)) {
+    prompter_->ShowMessage(fixed_texts::kManualFailed);
   }
 }

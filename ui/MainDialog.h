@@ -68,7 +68,7 @@ private:
   TrackList tracks_;
   CTrackListCtrl list_;
   std::string hint_;           // shown in the hint line
-  int nextHint_ = 0;           // the hint the next timer tick shows, 0 to IDS_HINT_COUNT - 1
+  int nextHint_ = 0;           // the hint the next timer tick shows, 0 to HINT_COUNT - 1
   HICON icon_ = nullptr;       // icon 128, shared: never destroyed
   HICON smallIcon_ = nullptr;
   HACCEL accelerators_ = nullptr;

@@ -21,7 +21,7 @@ void CTrackInfoDialog::DoDataExchange(DataExchange& dx) {
   };
   for (const auto& tag : tags) {
     dx.Text(tag.id, *tag.value);
-    if (checkLengths_ || !dx.Saving()) dx.MaxBytes(tag.id, *tag.value, kMaxTagBytes, texts::kTagTooLong);
+    if (checkLengths_ || !dx.Saving()) dx.MaxBytes(tag.id, *tag.value, kMaxTagBytes, fixed_texts::kTagTooLong);
   }
   dx.Radio(IDC_AUTHOR_KEEP, form.authorMode);
   dx.Radio(IDC_COPYRIGHT_KEEP, form.copyrightMode);
@@ -94,7 +94,7 @@ void CTrackInfoDialog::OnBrowseFolder() {
     // The browser has no owner, so the system would leave this dialog open to clicks
     // and keys under it: OK could end the dialog, or Browse open a second browser.
     ScopedDisable waiting(Hwnd());
-    chosen = prompter_.BrowseForFolder(texts::kBrowseFolderTitle, &folder);
+    chosen = prompter_.BrowseForFolder(fixed_texts::kBrowseFolderTitle, &folder);
   }
   if (!chosen) return;
   if (!AcceptChosenFolder(folder, prompter_)) return;  // named in a message; the save path stays

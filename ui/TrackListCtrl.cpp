@@ -11,7 +11,7 @@ void CTrackListCtrl::InsertColumns(const int widths[kTrackColumnCount]) {
     lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     lvc.fmt = LVCFMT_LEFT;
     lvc.cx = widths[column];
-    lvc.pszText = const_cast<char*>(texts::kColumnHeadings[column]);
+    lvc.pszText = const_cast<char*>(fixed_texts::kColumnHeadings[column]);
     lvc.iSubItem = column;
     SendMessageA(Hwnd(), LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc));
   }

@@ -132,8 +132,8 @@ double TimeSortedListView(const std::vector<std::string>& paths) {
   for (int c = 0; c < kTrackColumnCount; ++c) {
     LVCOLUMNA lvc = {};
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    lvc.cx = texts::kDefaultColumnWidths[c];
-    lvc.pszText = const_cast<char*>(texts::kColumnHeadings[c]);
+    lvc.cx = fixed_texts::kDefaultColumnWidths[c];
+    lvc.pszText = const_cast<char*>(fixed_texts::kColumnHeadings[c]);
     lvc.iSubItem = c;
     ListView_InsertColumn(list, c, &lvc);
   }

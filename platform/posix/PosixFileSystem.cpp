@@ -104,7 +104,7 @@ bool IsRegularFile(int fd) {
 
 class PosixFileSystem : public FileSystem {
 public:
-  bool OpenSource(const std::string& path, SourceFileInfo* info) override {
+  bool ProbeSource(const std::string& path, SourceFileInfo* info) override {
     if (path.empty()) return false;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;

@@ -65,7 +65,7 @@ private:
 
 class Win32FileSystem : public FileSystem {
 public:
-  bool OpenSource(const std::string& path, SourceFileInfo* info) override {
+  bool ProbeSource(const std::string& path, SourceFileInfo* info) override {
     if (!PathFits(path)) return false;
     ScopedHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -78,7 +78,7 @@ TEST(ChosenFiles, ShortPathRowsTakeTheirTitleFromTheLongNameAndOneMessageNamesTh
   EXPECT_EQ(tracks.GetItemText(2, kColumnSavePath), "");
   EXPECT_EQ(tracks.GetItemText(3, kColumnPath), "D:\\Music\\Cafe song.wav");
   EXPECT_EQ(tracks.GetItemText(3, kColumnTitle), "Cafe song");
-  EXPECT_EQ(refusal, texts::kCannotAddFiles + std::string("D:\\x\\Caf? ?.wav\nD:\\?t?.wav"));
+  EXPECT_EQ(refusal, fixed_texts::kCannotAddFiles + std::string("D:\\x\\Caf? ?.wav\nD:\\?t?.wav"));
 
   // Nothing refused: no message.
   EXPECT_EQ(AddChosenFiles(tracks, {SystemPathOf("D:\\new.wav")}, &refusal), 1);
@@ -90,5 +90,5 @@ TEST(ChosenFiles, AFolderWithoutAUsableFormIsRefusedByName) {
   EXPECT_TRUE(AcceptChosenFolder(ToSystemPath(u"D:\\Caf\u00e9", KnownShortPaths), prompter));
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_FALSE(AcceptChosenFolder(ToSystemPath(u"D:\\Jos\u00e9", KnownShortPaths), prompter));
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{texts::kCannotChooseFolder + std::string("D:\\Jos?")});
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{fixed_texts::kCannotChooseFolder + std::string("D:\\Jos?")});
 }

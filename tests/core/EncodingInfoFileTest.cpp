@@ -17,7 +17,7 @@
 
 namespace {
 
-const std::string kHeader = std::string(texts::kEncodingInfoHeader) + "\r\n";
+const std::string kHeader = std::string(fixed_texts::kEncodingInfoHeader) + "\r\n";
 // ソ (83 5C), ポ (83 7C) and 表 (95 5C): trail bytes equal to '\' and '|'.
 const std::string kSo = "\x83\x5c", kPo = "\x83\x7c", kHyo = "\x95\x5c";
 
@@ -108,7 +108,7 @@ TEST(EncodingInfoRead, TheFirstLineIsSkippedAndEmptyInputsAddNothing) {
   TrackList list;
   EXPECT_EQ(Read(list, "").GetTrackCount(), 0);
   EXPECT_EQ(Read(list, kHeader).GetTrackCount(), 0);
-  EXPECT_EQ(Read(list, texts::kEncodingInfoHeader).GetTrackCount(), 0);  // header without line end
+  EXPECT_EQ(Read(list, fixed_texts::kEncodingInfoHeader).GetTrackCount(), 0);  // header without line end
   EXPECT_EQ(Read(list, "C:\\first.wav,1\r\nC:\\second.wav,2\r\n").GetTrackCount(), 1);
   EXPECT_FALSE(list.IsListed("C:\\first.wav"));
   EXPECT_TRUE(list.IsListed("C:\\second.wav"));
@@ -279,12 +279,12 @@ TEST(EncodingInfoDialogs, DialogsAskWithTheFilterExtensionAndFlagsOfTheFile) {
   const FileDialogRequest& save = prompter.fileDialogs[0];
   EXPECT_TRUE(save.save);
   EXPECT_EQ(save.defaultExtension, "csv");
-  EXPECT_EQ(save.filter, texts::kCsvFilter);
+  EXPECT_EQ(save.filter, fixed_texts::kCsvFilter);
   EXPECT_EQ(save.flags, unsigned(kPathMustExist));  // no overwrite question, read-only box shown
   const FileDialogRequest& open = prompter.fileDialogs[1];
   EXPECT_FALSE(open.save);
   EXPECT_EQ(open.defaultExtension, "csv");
-  EXPECT_EQ(open.filter, texts::kCsvFilter);
+  EXPECT_EQ(open.filter, fixed_texts::kCsvFilter);
   EXPECT_EQ(open.flags, unsigned(kFileMustExist | kPathMustExist));
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_TRUE(files.created.empty());
@@ -423,7 +423,7 @@ TEST(EncodingInfoDialogs, EveryWriteFailureKeepsTheOldFileAndIsReported) {
     FakePrompter prompter;
     prompter.fileChoices.push_back({target});
     ExportEncodingInfo(list, prompter, files);
-    EXPECT_EQ(prompter.messages, std::vector<std::string>{texts::kCannotWriteFile});
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{fixed_texts::kCannotWriteFile});
     EXPECT_EQ(ScratchFolder::Read(target), old);
     EXPECT_EQ(folder.EntryCount(), 1u);  // the new file beside it is gone
     EXPECT_TRUE(files.replaced.empty());
@@ -444,7 +444,7 @@ TEST(EncodingInfoDialogs, ATargetHeldOpenWithoutSharingIsLeftIntact) {
   prompter.fileChoices.push_back({target});
   ExportEncodingInfo(list, prompter);
   CloseHandle(held);
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{texts::kCannotWriteFile});
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{fixed_texts::kCannotWriteFile});
   EXPECT_EQ(ScratchFolder::Read(target), old);
   EXPECT_EQ(folder.EntryCount(), 1u);
 }
@@ -458,7 +458,7 @@ TEST(EncodingInfoDialogs, ReadFailuresAreReportedAndRowsReadBeforeStay) {
 
   prompter.fileChoices.push_back({path});  // does not exist
   ImportEncodingInfo(list, prompter);
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{texts::kCannotReadFile});
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{fixed_texts::kCannotReadFile});
 
   std::string file = kHeader;
   for (int i = 0; i < 20000; ++i) file += "C:\\w\\" + std::to_string(100000 + i) + ".wav,100\r\n";
@@ -468,7 +468,7 @@ TEST(EncodingInfoDialogs, ReadFailuresAreReportedAndRowsReadBeforeStay) {
   prompter.messages.clear();
   prompter.fileChoices.push_back({path});
   ImportEncodingInfo(list, prompter, files);
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{texts::kCannotReadFile});
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{fixed_texts::kCannotReadFile});
   // Every whole line of the bytes delivered is in; the line cut by the failure is not.
   const int lineSize = static_cast<int>(std::string("C:\\w\\100000.wav,100\r\n").size());
   EXPECT_EQ(list.GetTrackCount(), (100000 - static_cast<int>(kHeader.size())) / lineSize);

@@ -125,7 +125,7 @@ TEST(EncodingScript, MissingRowsKeepTheirNumbersAndSeparatorsFollowTheRowIndex) 
     EXPECT_EQ(s[5], "echo ■ 3曲中 2曲目 : ");
     EXPECT_EQ(s[9], kSeparator);
     EXPECT_EQ(s[10], "echo ■ 3曲中 3曲目 : ");
-    EXPECT_EQ(run.prompter.messages, std::vector<std::string>{texts::kFileMissing});
+    EXPECT_EQ(run.prompter.messages, std::vector<std::string>{fixed_texts::kFileMissing});
   }
   {  // The middle one missing: 1 and 3 of 3, the third after a separator.
     ScriptRun run;
@@ -148,7 +148,7 @@ TEST(EncodingScript, MissingRowsKeepTheirNumbersAndSeparatorsFollowTheRowIndex) 
     run.Add("C:\\a\\2.wav", false);
     ASSERT_TRUE(run.Write());
     EXPECT_EQ(run.Script(), HeaderAndFooter());
-    EXPECT_EQ(run.prompter.messages, (std::vector<std::string>{texts::kFileMissing, texts::kFileMissing}));
+    EXPECT_EQ(run.prompter.messages, (std::vector<std::string>{fixed_texts::kFileMissing, fixed_texts::kFileMissing}));
   }
   {  // An empty list: header and footer, nothing opened.
     ScriptRun run;
@@ -232,7 +232,7 @@ TEST(EncodingScript, UnsafeSavePathsAreReportedAndLeftOut) {
     ASSERT_EQ(s.size(), 4u + 5 + 3) << save;
     EXPECT_EQ(s[4], kSeparator);
     EXPECT_EQ(s[5], "echo ■ 2曲中 2曲目 : ");
-    EXPECT_EQ(run.prompter.messages, std::vector<std::string>{texts::kUnsafeSavePathOrTag + std::string("C:\\a\\1.wav")});
+    EXPECT_EQ(run.prompter.messages, std::vector<std::string>{fixed_texts::kUnsafeSavePathOrTag + std::string("C:\\a\\1.wav")});
   }
   // A valid double-byte save path passes, trail bytes included.
   ScriptRun ok;
@@ -259,8 +259,8 @@ TEST(EncodingScript, CommandLineOfAtMost8191Bytes) {
   ASSERT_EQ(c.size(), 1u);
   EXPECT_EQ(c[0].size(), 8191u);
   EXPECT_EQ(run.prompter.messages,
-            (std::vector<std::string>{texts::kUnsafeSavePathOrTag + std::string("C:\\a\\2.wav"),
-                                      texts::kUnsafeSavePathOrTag + std::string("C:\\a\\3.wav")}));
+            (std::vector<std::string>{fixed_texts::kUnsafeSavePathOrTag + std::string("C:\\a\\2.wav"),
+                                      fixed_texts::kUnsafeSavePathOrTag + std::string("C:\\a\\3.wav")}));
 }
 
 // A save path naming another listed source (or a derived output that does) would have
@@ -277,9 +277,9 @@ TEST(EncodingScript, OutputOverAnotherListedSourceIsLeftOut) {
   EXPECT_NE(c[0].find("-output \"D:\\out\\song.wma\""), std::string::npos);
   EXPECT_EQ(run.prompter.messages,
             (std::vector<std::string>{
-                texts::kOutputIsOtherSource + std::string("C:\\a\\one.wav\n保存先: C:\\A\\TWO.wav"),
-                texts::kOutputIsOtherSource + std::string("C:\\a\\song\n保存先: C:\\a\\song.wma"),
-                texts::kOutputIsOtherSource + std::string("C:\\a\\two.wav\n保存先: C:\\a\\one.wav")}));
+                fixed_texts::kOutputIsOtherSource + std::string("C:\\a\\one.wav\n保存先: C:\\A\\TWO.wav"),
+                fixed_texts::kOutputIsOtherSource + std::string("C:\\a\\song\n保存先: C:\\a\\song.wma"),
+                fixed_texts::kOutputIsOtherSource + std::string("C:\\a\\two.wav\n保存先: C:\\a\\one.wav")}));
 }
 
 TEST(EncodingScript, OutputOverItsOwnSourceIsLeftOut) {
@@ -292,8 +292,8 @@ TEST(EncodingScript, OutputOverItsOwnSourceIsLeftOut) {
   ASSERT_EQ(c.size(), 1u);
   EXPECT_NE(c[0].find("-output \"C:\\c\\\x83\x61.wav\""), std::string::npos);
   EXPECT_EQ(run.prompter.messages,
-            (std::vector<std::string>{texts::kOutputIsSource + std::string("C:\\a\\x.wma"),
-                                      texts::kOutputIsSource + std::string("C:\\b\\y.wav")}));
+            (std::vector<std::string>{fixed_texts::kOutputIsSource + std::string("C:\\a\\x.wma"),
+                                      fixed_texts::kOutputIsSource + std::string("C:\\b\\y.wav")}));
 }
 
 TEST(EncodingScript, OutputOfAnEarlierWrittenRowIsNotTakenTwice) {
@@ -309,9 +309,9 @@ TEST(EncodingScript, OutputOfAnEarlierWrittenRowIsNotTakenTwice) {
   const auto s = run.Script();
   EXPECT_EQ(run.Commands().size(), 4u);
   EXPECT_EQ(run.prompter.messages,
-            (std::vector<std::string>{texts::kFileMissing,
-                                      texts::kOutputDuplicated + std::string("C:\\a\\2.wav\n保存先: D:\\o.WMA"),
-                                      texts::kOutputDuplicated + std::string("C:\\a\\4.wav\n保存先: C:\\a\\4.wma")}));
+            (std::vector<std::string>{fixed_texts::kFileMissing,
+                                      fixed_texts::kOutputDuplicated + std::string("C:\\a\\2.wav\n保存先: D:\\o.WMA"),
+                                      fixed_texts::kOutputDuplicated + std::string("C:\\a\\4.wav\n保存先: C:\\a\\4.wma")}));
   // Numbers stay those of the rows: 2, 4, 6 and 7 of 7.
   std::vector<std::string> numbers;
   for (const auto& l : s)
@@ -330,7 +330,7 @@ TEST(EncodingScript, SourcePathsOver259BytesAreNeverOpened) {
   ASSERT_TRUE(run.Write());
   EXPECT_EQ(run.Commands().size(), 1u);
   EXPECT_EQ(run.files.opened, std::vector<std::string>{fits});
-  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{texts::kFileMissing});
+  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{fixed_texts::kFileMissing});
 }
 
 TEST(EncodingScript, ARowWhoseFullPathWouldPass259BytesIsLeftOutAsMissing) {
@@ -346,7 +346,7 @@ TEST(EncodingScript, ARowWhoseFullPathWouldPass259BytesIsLeftOutAsMissing) {
   const auto c = run.Commands();
   ASSERT_EQ(c.size(), 1u);
   EXPECT_NE(c[0].find("-input \"" + folder + "fits.wav\""), std::string::npos);
-  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{texts::kFileMissing});
+  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{fixed_texts::kFileMissing});
 }
 
 TEST(EncodingScript, AFailedWriteIsReported) {
@@ -392,5 +392,5 @@ TEST(EncodingScript, RealSourcesRelativePathsAndFolders) {
   EXPECT_EQ(s[6], "echo rel.wav をエンコードしています…");
   EXPECT_EQ(s[7], "echo フルパス = " + full);
   EXPECT_EQ(s[8], Command(full, cwd + sep + "rel.wma", "-title \"rel\" "));
-  EXPECT_EQ(prompter.messages, (std::vector<std::string>{texts::kFileMissing, texts::kFileMissing}));
+  EXPECT_EQ(prompter.messages, (std::vector<std::string>{fixed_texts::kFileMissing, fixed_texts::kFileMissing}));
 }

@@ -17,9 +17,9 @@ TEST(TrackInfoForm, StartsEmptyWithEveryFieldKept) {
 
 TEST(TrackInfoForm, HintAsksForAFolderOnlyWithoutAFileName) {
   TrackInfoForm form;
-  EXPECT_STREQ(SavePathHint(form), texts::kHintFolder);
+  EXPECT_STREQ(SavePathHint(form), fixed_texts::kHintFolder);
   form.fileName = "one.wma";
-  EXPECT_STREQ(SavePathHint(form), texts::kHintWithFileName);
+  EXPECT_STREQ(SavePathHint(form), fixed_texts::kHintWithFileName);
 }
 
 TEST(TrackInfoForm, ConfirmingAppendsTheBackslashOnlyToAFolder) {

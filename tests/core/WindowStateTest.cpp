@@ -115,7 +115,7 @@ TEST(WindowState, ReadsThatDeliverFewBytesAtATimeStillFillEveryField) {
   // A reader that returns at most 3 bytes per call must not be taken for a short file.
   class Trickle : public FileSystem {
   public:
-    bool OpenSource(const std::string&, SourceFileInfo*) override { return false; }
+    bool ProbeSource(const std::string&, SourceFileInfo*) override { return false; }
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
       struct In : InputFile {
         std::unique_ptr<InputFile> f;

@@ -118,11 +118,11 @@ TEST_F(EncodingScriptRun, SpecialCharactersReachTheEncoderAndTheConsoleIntact) {
   for (int r = 0; r < tracks.GetTrackCount(); ++r) {
     const Expected& e = expected.at(tracks.GetItemText(r, kColumnPath));
     wanted.push_back(ExpectedCall(e.input, e.output, e.tags));
-    EXPECT_TRUE(HasLine(output, e.fileName + Echoed(texts::kScriptEncodingFile))) << e.fileName;
-    EXPECT_TRUE(HasLine(output, Echoed(texts::kScriptFullPath) + e.input)) << e.input;
+    EXPECT_TRUE(HasLine(output, e.fileName + Echoed(fixed_texts::kScriptEncodingFile))) << e.fileName;
+    EXPECT_TRUE(HasLine(output, Echoed(fixed_texts::kScriptFullPath) + e.input)) << e.input;
   }
   EXPECT_EQ(Recorded(), wanted) << ReadAll(record_);
-  EXPECT_TRUE(HasLine(output, Echoed(texts::kScriptFinished)));
+  EXPECT_TRUE(HasLine(output, Echoed(fixed_texts::kScriptFinished)));
 }
 
 TEST_F(EncodingScriptRun, CanariesNeverRun) {
@@ -161,7 +161,7 @@ TEST_F(EncodingScriptRun, CanariesNeverRun) {
   for (const auto& m : markers) EXPECT_FALSE(Exists(m)) << "a command escaped: " << m << "\n" << output;
   EXPECT_EQ(output.find("INJECTED"), std::string::npos) << output;
 
-  EXPECT_EQ(prompter_.messages, std::vector<std::string>{texts::kUnsafeSavePathOrTag + refused});
+  EXPECT_EQ(prompter_.messages, std::vector<std::string>{fixed_texts::kUnsafeSavePathOrTag + refused});
   const auto calls = Recorded();
   ASSERT_EQ(calls.size(), 5u);
   std::string tagCall;
@@ -175,6 +175,6 @@ TEST_F(EncodingScriptRun, CanariesNeverRun) {
                                     {"-description", "a" + q + q + "b & mkdir canary_t4 & " + q},
                                     {"-title", "x" + q + " & echo INJECTED> C:\\canary_t1.txt & " + q}}));
   const auto lines = SplitLines(output);
-  EXPECT_TRUE(HasLine(lines, "\x83\x7c mkdir canary_f3.wav" + Echoed(texts::kScriptEncodingFile))) << output;
-  EXPECT_TRUE(HasLine(lines, "x ^& mkdir canary_f2 ^& y.wav" + Echoed(texts::kScriptEncodingFile))) << output;
+  EXPECT_TRUE(HasLine(lines, "\x83\x7c mkdir canary_f3.wav" + Echoed(fixed_texts::kScriptEncodingFile))) << output;
+  EXPECT_TRUE(HasLine(lines, "x ^& mkdir canary_f2 ^& y.wav" + Echoed(fixed_texts::kScriptEncodingFile))) << output;
 }

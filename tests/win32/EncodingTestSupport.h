@@ -28,7 +28,7 @@ inline std::string HostPath(std::string path) {
   return path;
 }
 
-inline std::string EncoderFolder() { return Env("ProgramFiles") + texts::kEncoderSubfolder; }
+inline std::string EncoderFolder() { return Env("ProgramFiles") + fixed_texts::kEncoderSubfolder; }
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -133,5 +133,5 @@ TEST(FailureBarrier, AMainWindowThatCannotBeCreatedIsReportedAndEndsWithAFailure
   const int code = app.Run();
   UnhookWindowsHookEx(hook);
   EXPECT_EQ(code, 1);
-  EXPECT_EQ(boxes.texts, std::vector<std::string>{texts::kMainWindowFailed});
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{fixed_texts::kMainWindowFailed});
 }

@@ -120,7 +120,7 @@ std::vector<std::string> ProgramPaths(const std::vector<SystemPath>& paths) {
 // The names of the file types the list file's filter offers (every other part of it).
 std::vector<std::string> CsvTypes() {
   std::vector<std::string> names;
-  std::string filter = texts::kCsvFilter;
+  std::string filter = fixed_texts::kCsvFilter;
   for (size_t start = 0, part = 0; start < filter.size(); ++part) {
     const size_t bar = filter.find('|', start);
     if (bar == start) break;  // the closing "||"

@@ -91,7 +91,7 @@ TEST(FolderBrowser, TheTrackDialogWaitsForItsBrowser) {
          EXPECT_FALSE(IsWindowEnabled(d()));
          std::string all;
          EnumChildWindows(browser, CollectTexts, reinterpret_cast<LPARAM>(&all));
-         EXPECT_NE(all.find(texts::kBrowseFolderTitle), std::string::npos) << all;
+         EXPECT_NE(all.find(fixed_texts::kBrowseFolderTitle), std::string::npos) << all;
          // The user clicks OK and Browse of the dialog under the browser.
          wintest::Click(GetDlgItem(d(), IDOK), Centre(GetDlgItem(d(), IDOK)));
          wintest::Click(GetDlgItem(d(), IDC_BROWSE_FOLDER), Centre(GetDlgItem(d(), IDC_BROWSE_FOLDER)));

@@ -172,7 +172,7 @@ TEST(MainDialog, FirstStartWithoutStateFileHasDefaultSizeColumnsAndFirstHint) {
            const int widths[7] = {200, 48, 90, 100, 100, 200, 200};
            EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 7);
            for (int c = 0; c < 7; ++c) {
-             EXPECT_EQ(ColumnHeading(list, c), texts::kColumnHeadings[c]);
+             EXPECT_EQ(ColumnHeading(list, c), fixed_texts::kColumnHeadings[c]);
              EXPECT_EQ(ListView_GetColumnWidth(list, c), widths[c]) << c;
            }
            const LONG style = GetWindowLongA(list, GWL_STYLE);
@@ -391,7 +391,7 @@ TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
         ASSERT_EQ(f.prompter.fileDialogs.size(), 1u);
         const FileDialogRequest& add = f.prompter.fileDialogs[0];
         EXPECT_FALSE(add.save);
-        EXPECT_EQ(add.filter, texts::kWavFilter);
+        EXPECT_EQ(add.filter, fixed_texts::kWavFilter);
         EXPECT_EQ(add.defaultExtension, "wav");
         EXPECT_EQ(add.bufferSize, 16640u);
         EXPECT_EQ(add.flags, unsigned{kAllowMultiSelect | kFileMustExist | kPathMustExist | kHideReadOnly});
@@ -406,7 +406,7 @@ TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
       Do([&] {
         ASSERT_EQ(f.prompter.fileDialogs.size(), 3u);
         EXPECT_FALSE(f.prompter.fileDialogs[2].save);
-        EXPECT_EQ(f.prompter.fileDialogs[2].filter, texts::kCsvFilter);
+        EXPECT_EQ(f.prompter.fileDialogs[2].filter, fixed_texts::kCsvFilter);
         PressKeys({VK_CONTROL, 'S'});
       }),
       Do([&] {
@@ -422,7 +422,7 @@ TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
       }),
       Do([&] {
         ASSERT_EQ(f.prompter.questions.size(), 1u);
-        EXPECT_EQ(f.prompter.questions[0], texts::kConfirmEncoding);
+        EXPECT_EQ(f.prompter.questions[0], fixed_texts::kConfirmEncoding);
         EXPECT_TRUE(IsWindowVisible(f.Hwnd())) << "Enter never closes the window";
         SelectInControl(f.List(), 1, true);
         PressKeys({VK_MENU, VK_RETURN});  // edit the selected track
@@ -539,7 +539,7 @@ TEST(MainDialog, FocusAndAnchorStayOnTheirTracks) {
   {
     FILE* file = std::fopen(list.c_str(), "wb");
     ASSERT_NE(file, nullptr);
-    const std::string bytes = std::string(texts::kEncodingInfoHeader) + "\r\nC:\\a.wav,100,A,,,,\r\nC:\\b.wav,100,B,,,,\r\n";
+    const std::string bytes = std::string(fixed_texts::kEncodingInfoHeader) + "\r\nC:\\a.wav,100,A,,,,\r\nC:\\b.wav,100,B,,,,\r\n";
     std::fputs(bytes.c_str(), file);
     std::fclose(file);
   }
@@ -646,7 +646,7 @@ TEST(MainDialog, RightDoubleClickPlaysTheFirstSelectedRowAndTheManualComesFromTh
            EXPECT_TRUE(f.prompter.messages.empty());
            f.shellSucceeds = false;
            SendMessageA(f.Hwnd(), WM_COMMAND, ID_HELP_MANUAL, 0);
-           EXPECT_EQ(f.prompter.messages, std::vector<std::string>{texts::kManualFailed});
+           EXPECT_EQ(f.prompter.messages, std::vector<std::string>{fixed_texts::kManualFailed});
            // With nothing selected there is nothing to play.
            ListView_SetItemState(f.List(), -1, 0, LVIS_SELECTED);
            f.opened.clear();

@@ -37,7 +37,7 @@ private:
 class FillingFileSystem : public FileSystem {
 public:
   size_t capacity = 0;
-  bool OpenSource(const std::string& p, SourceFileInfo* i) override { return real().OpenSource(p, i); }
+  bool ProbeSource(const std::string& p, SourceFileInfo* i) override { return real().ProbeSource(p, i); }
   std::unique_ptr<InputFile> OpenForReading(const std::string& p) override { return real().OpenForReading(p); }
   std::unique_ptr<OutputFile> CreateForWriting(const std::string& p, Create mode) override {
     auto file = real().CreateForWriting(p, mode);
@@ -206,7 +206,7 @@ TEST_F(RunEncodingTest, NoLeavesEverythingAsItWas) {
   AddSource("a.wav");
   prompter_.answers = {false};
   RunEncoding(tracks_, prompter_, services_);
-  EXPECT_EQ(prompter_.questions, std::vector<std::string>{texts::kConfirmEncoding});
+  EXPECT_EQ(prompter_.questions, std::vector<std::string>{fixed_texts::kConfirmEncoding});
   EXPECT_TRUE(prompter_.messages.empty());
   EXPECT_TRUE(services_.launched.empty());
   EXPECT_TRUE(FilesIn(temp_).empty());
@@ -247,7 +247,7 @@ TEST_F(RunEncodingTest, YesRunsTheScriptInANewConsoleAndASecondRunTakesAFreeName
   EXPECT_EQ(ReadAll(first), firstScript) << "the running script was rewritten";
 
   EXPECT_EQ(prompter_.questions.size(), 2u);
-  EXPECT_EQ(prompter_.messages, (std::vector<std::string>{texts::kFileMissing, texts::kFileMissing}));
+  EXPECT_EQ(prompter_.messages, (std::vector<std::string>{fixed_texts::kFileMissing, fixed_texts::kFileMissing}));
   EXPECT_EQ(services_.waits, (std::vector<DWORD>{2000, 2000}));
 
   // Each console calls the stand-in twice, then waits at its pause.
@@ -284,7 +284,7 @@ TEST_F(RunEncodingTest, AScriptIsNeverSharedAndNamesRunOutCleanly) {
 
   // Every name taken: the temporary-file message, nothing launched.
   RunEncoding(tracks_, prompter_, services_);
-  EXPECT_EQ(prompter_.messages, std::vector<std::string>{texts::kTempFileFailed});
+  EXPECT_EQ(prompter_.messages, std::vector<std::string>{fixed_texts::kTempFileFailed});
   EXPECT_EQ(services_.launched.size(), 1u);
 }
 
@@ -293,7 +293,7 @@ TEST_F(RunEncodingTest, ATemporaryFolderThatDoesNotExistIsReported) {
   prompter_.defaultAnswer = true;
   SetTemp(scratch_ + "\\no such folder");
   RunEncoding(tracks_, prompter_, services_);
-  EXPECT_EQ(prompter_.messages, std::vector<std::string>{texts::kTempFileFailed});
+  EXPECT_EQ(prompter_.messages, std::vector<std::string>{fixed_texts::kTempFileFailed});
   EXPECT_TRUE(services_.launched.empty());
   EXPECT_TRUE(services_.waits.empty());
 }
@@ -307,7 +307,7 @@ TEST_F(RunEncodingTest, AWriteFailureIsReportedAndNothingLaunched) {
     full.capacity = capacity;
     prompter_.messages.clear();
     RunEncoding(tracks_, prompter_, services_);
-    EXPECT_EQ(prompter_.messages, std::vector<std::string>{texts::kTempFileFailed}) << capacity;
+    EXPECT_EQ(prompter_.messages, std::vector<std::string>{fixed_texts::kTempFileFailed}) << capacity;
     EXPECT_TRUE(services_.launched.empty());
   }
 }
@@ -320,7 +320,7 @@ TEST_F(RunEncodingTest, ALaunchFailureShowsThePathAndTheSystemText) {
   const std::string script = temp_ + "te4w45iti4r2mp.bat";
   ASSERT_EQ(services_.launched, std::vector<std::string>{script});
   EXPECT_FALSE(SystemText(ERROR_FILE_NOT_FOUND).empty());
-  EXPECT_EQ(prompter_.messages, std::vector<std::string>{texts::kLaunchFailedBefore + script + texts::kLaunchFailedAfter +
+  EXPECT_EQ(prompter_.messages, std::vector<std::string>{fixed_texts::kLaunchFailedBefore + script + fixed_texts::kLaunchFailedAfter +
                                                          SystemText(ERROR_FILE_NOT_FOUND)});
   EXPECT_TRUE(services_.waits.empty());
 }
@@ -345,10 +345,10 @@ TEST_F(RunEncodingTest, MissingOrOverlongFoldersAreReportedBeforeAnythingIsWritt
   RunEncoding(tracks_, prompter_, services_);
 
   EXPECT_EQ(prompter_.messages,
-            (std::vector<std::string>{texts::kProgramFilesUnset,
-                                      texts::kEncoderFolderTooLong + services_.programFiles +
-                                          texts::kEncoderSubfolder,
-                                      texts::kTempFileFailed}));
+            (std::vector<std::string>{fixed_texts::kProgramFilesUnset,
+                                      fixed_texts::kEncoderFolderTooLong + services_.programFiles +
+                                          fixed_texts::kEncoderSubfolder,
+                                      fixed_texts::kTempFileFailed}));
   EXPECT_EQ(services_.launched.size(), 1u);
   EXPECT_TRUE(FilesIn(temp_).empty());
 }

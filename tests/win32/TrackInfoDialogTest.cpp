@@ -256,7 +256,7 @@ TEST(TrackInfoDialog, OpensWithTheTitleFocusedFilledTagsKeptAndTheTabOrderOfTheF
     for (const Box& box : kBoxes) EXPECT_EQ(PairMode(d, box.keep), 0) << box.edit;
     EXPECT_EQ(WindowText(GetDlgItem(d, IDC_AUTHOR)), "作者");
     EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH)), "D:\\x.wma");
-    EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH_HINT)), texts::kHintWithFileName);
+    EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH_HINT)), fixed_texts::kHintWithFileName);
     // Tab visits the boxes and buttons, and of each radio pair the checked button only
     // (the system makes a checked radio button a tab stop).
     const int order[] = {IDC_AUTHOR_KEEP, IDC_AUTHOR, IDC_COPYRIGHT_KEEP, IDC_COPYRIGHT,
@@ -274,7 +274,7 @@ TEST(TrackInfoDialog, OpensWithTheTitleFocusedFilledTagsKeptAndTheTabOrderOfTheF
   EXPECT_EQ(outcome.form.savePath, "D:\\x.wma");
   EXPECT_EQ(outcome.form.titleMode + outcome.form.authorMode + outcome.form.copyrightMode +
                 outcome.form.descriptionMode + outcome.form.savePathMode, 0);
-  EXPECT_EQ(outcome.form.hint, texts::kHintWithFileName);
+  EXPECT_EQ(outcome.form.hint, fixed_texts::kHintWithFileName);
 }
 
 TEST(TrackInfoDialog, TypingIntoEachBoxTicksItsPairAndLeavesTheCaretWhereItWas) {
@@ -327,7 +327,7 @@ TEST(TrackInfoDialog, OkMakesASavePathAFolderOnlyWithoutAFileName) {
   FakePrompter prompter;
   TrackInfoForm several;
   Outcome outcome = ShowForm(several, prompter, {
-      [](HWND d) { EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH_HINT)), texts::kHintFolder); },
+      [](HWND d) { EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH_HINT)), fixed_texts::kHintFolder); },
       Focus(IDC_SAVE_PATH), TypeStep("D:\\out"), Key(VK_RETURN)});
   ASSERT_EQ(outcome.result, IDOK);
   EXPECT_EQ(outcome.form.savePath, "D:\\out\\");
@@ -368,7 +368,7 @@ TEST(TrackInfoDialog, BrowsingJoinsTheChosenFolderWithTheFileName) {
   ASSERT_EQ(outcome.result, IDOK);
   EXPECT_EQ(outcome.form.savePath, "D:\\out\\a.wma");
   EXPECT_EQ(outcome.form.title, "typed first");
-  EXPECT_EQ(prompter.folderTitles, (std::vector<std::string>(3, texts::kBrowseFolderTitle)));
+  EXPECT_EQ(prompter.folderTitles, (std::vector<std::string>(3, fixed_texts::kBrowseFolderTitle)));
   outcome = ShowForm(form, prompter, {Click(IDC_BROWSE_FOLDER), Click(IDOK)});
   EXPECT_EQ(outcome.form.savePath, "C:\\ソ\\a.wma");  // ソ is 83 5C
 
@@ -392,7 +392,7 @@ TEST(TrackInfoDialog, TagLengthsCountBytes) {
   outcome = ShowForm(TrackInfoForm(), prompter, {
       Focus(IDC_DESCRIPTION), TypeStep(std::string(254, 'a') + hyo), Click(IDOK),
       [](HWND d) {
-        EXPECT_EQ(g_script->boxTexts, std::vector<std::string>{texts::kTagTooLong});
+        EXPECT_EQ(g_script->boxTexts, std::vector<std::string>{fixed_texts::kTagTooLong});
         EXPECT_EQ(GetFocus(), GetDlgItem(d, IDC_DESCRIPTION));
         DWORD start = 1, end = 0;
         SendDlgItemMessageA(d, IDC_DESCRIPTION, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -417,9 +417,9 @@ TEST(TrackInfoDialog, AnImportedOverlongTagIsReportedAtOpeningAndRefusedUntilSho
   form.title = "T";
   const Outcome outcome = ShowForm(form, prompter, {
       [](HWND d) {
-        EXPECT_EQ(g_script->boxTexts, std::vector<std::string>{texts::kTagTooLong});
+        EXPECT_EQ(g_script->boxTexts, std::vector<std::string>{fixed_texts::kTagTooLong});
         EXPECT_EQ(GetFocus(), GetDlgItem(d, IDC_COPYRIGHT));
-        EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH_HINT)), texts::kHintFolder);
+        EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH_HINT)), fixed_texts::kHintFolder);
       },
       Focus(IDC_TITLE), TypeStep("X"),  // typing elsewhere ticks without a message
       [](HWND d) {
@@ -450,7 +450,7 @@ TEST(EditSelectedTracks, AppliesWhatTheUserChangedToEverySelectedRow) {
   Script run;
   run.steps = {[](HWND d) {
                  EXPECT_EQ(WindowText(GetDlgItem(d, IDC_AUTHOR)), "");  // A and B differ
-                 EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH_HINT)), texts::kHintFolder);
+                 EXPECT_EQ(WindowText(GetDlgItem(d, IDC_SAVE_PATH_HINT)), fixed_texts::kHintFolder);
                },
                Focus(IDC_AUTHOR), TypeStep("Both"), Focus(IDC_SAVE_PATH), TypeStep("D:\\out"), Key(VK_RETURN)};
   bool applied = false;

@@ -288,7 +288,7 @@ TEST_F(WidePaths, WithoutShortPathsDroppedNamesAreRefusedInOneMessage) {
                      [&] { dialog.DoModal(); }, [&] { dialog.EndDialog(-2); });
   EXPECT_EQ(Column(dialog.Tracks(), kColumnPath), std::vector<std::string>{textconv::ToCp932Display(In(kPlainCafe))});
   const std::string folder = textconv::ToCp932Display(music_);
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{texts::kCannotAddFiles + folder + "\\Caf? song.wav\n" +
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{fixed_texts::kCannotAddFiles + folder + "\\Caf? song.wav\n" +
                                                         folder + "\\??.wav"});
 }
 
@@ -324,7 +324,7 @@ TEST_F(WidePaths, AChosenFolderIsTakenByItsShortPathOrRefusedAndTheSavePathKept)
   browse(refused);
   EXPECT_EQ(shown, "D:\\kept.wma");
   EXPECT_EQ(prompter.messages,
-            std::vector<std::string>{texts::kCannotChooseFolder + scratch_ + "\\Caf?"});
+            std::vector<std::string>{fixed_texts::kCannotChooseFolder + scratch_ + "\\Caf?"});
 }
 
 // A service that launches nothing, so a run can be followed to its script.
@@ -361,7 +361,7 @@ TEST_F(WidePaths, ATemporaryFolderNamedBeyondCodePage932IsUsedByItsShortPathOrRe
     ScopedShortPathLookup none(nullptr);
     DeleteFileW(WideChars(jose + u"\\te4w45iti4r2mp.bat"));
     RunEncoding(tracks, prompter, services);
-    EXPECT_EQ(prompter.messages, std::vector<std::string>{texts::kTempFileFailed});
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{fixed_texts::kTempFileFailed});
     EXPECT_EQ(services.launched.size(), 1u);
     EXPECT_EQ(GetFileAttributesW(WideChars(jose + u"\\te4w45iti4r2mp.bat")), INVALID_FILE_ATTRIBUTES);
   }
@@ -398,6 +398,6 @@ TEST_F(WidePaths, AProgramFolderWithoutAUsableNameKeepsNoStateAndReportsTheManua
   }
   SetCurrentDirectoryA(previous);
   EXPECT_TRUE(opened.empty());
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{texts::kManualFailed});
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{fixed_texts::kManualFailed});
   EXPECT_EQ(GetFileAttributesW(WideChars(cafe + u"\\Brumlet.cfg")), INVALID_FILE_ATTRIBUTES);
 }
