@@ -2,8 +2,8 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
+#include "platform/win32/Handles.h"
 #include "platform/win32/WidePaths.h"
 #include "core/Texts.h"
 #include "platform/win32/Win32Prompter.h"
@@ -25,7 +25,7 @@ CMainApp::CMainApp() {
 
 int CMainApp::Run() {
   // The folder browser and the shell's "open" need COM in a single-threaded apartment.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const ScopedComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
@@ -40,6 +40,5 @@ int CMainApp::Run() {
       exitCode = 1;
     }
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   return exitCode;
 }

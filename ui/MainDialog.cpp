@@ -14,6 +14,7 @@
 #include "platform/Text.h"
 #include "platform/Files.h"
 #include "platform/PathNames.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WidePaths.h"
 #include "res/resource.h"
@@ -63,8 +64,7 @@ BOOL CMainDialog::OnInitDialog() {
   // Without a program folder (its name has no usable form) the defaults are used, and
   // nothing is read from wherever the working folder happens to be.
   const WindowState state = programDirectory_.empty() ? WindowState() : LoadWindowState(programDirectory_);
-  list_.InsertColumns(state.columnWidths);
-  SendMessageA(list_.Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  list_.Initialise(state.columnWidths);
   SetWindowPos(Hwnd(), nullptr, 0, 0, state.width, state.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   // Lay the controls out once the window has settled at its size.
@@ -115,15 +115,13 @@ void CMainDialog::OnSize(UINT type, int cx, int cy) {
 bool CMainDialog::OnPaint() {
   if (!IsIconic(Hwnd())) return false;
   // Minimized: the icon, centred.
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Hwnd(), &ps);
-  SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const ScopedPaint paint(Hwnd());
+  SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
   RECT client;
   GetClientRect(Hwnd(), &client);
   const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
   const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, icon_);
-  EndPaint(Hwnd(), &ps);
+  DrawIcon(paint.Dc(), x, y, icon_);
   return true;
 }
 
@@ -230,6 +228,7 @@ void CMainDialog::AddFiles() {
 }
 
 void CMainDialog::DropFiles(HDROP drop) {
+  const ScopedDrop finish(drop);  // however this ends, adding included
   std::vector<SystemPath> dropped;
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
@@ -245,7 +244,6 @@ void CMainDialog::DropFiles(HDROP drop) {
     if (path.Usable() && path.path.size() > kMaxDroppedPathBytes) continue;
     dropped.push_back(std::move(path));
   }
-  DragFinish(drop);
   AddAndReport(dropped);
 }
 

@@ -5,51 +5,34 @@
 #include "core/Texts.h"
 #include "platform/Text.h"
 
-void CTrackListCtrl::InsertColumns(const int widths[kTrackColumnCount]) {
+void CTrackListCtrl::Initialise(const int widths[kTrackColumnCount]) {
+  const ListView list = View();
   for (int column = 0; column < kTrackColumnCount; ++column) {
-    LVCOLUMNA lvc = {};
-    lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    lvc.fmt = LVCFMT_LEFT;
-    lvc.cx = widths[column];
-    lvc.pszText = const_cast<char*>(fixed_texts::kColumnHeadings[column]);
-    lvc.iSubItem = column;
-    SendMessageA(Hwnd(), LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc));
+    list.InsertColumn(column, fixed_texts::kColumnHeadings[column], widths[column], LVCFMT_LEFT);
   }
+  list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
 }
 
-int CTrackListCtrl::GetColumnWidth(int column) const {
-  return static_cast<int>(SendMessageA(Hwnd(), LVM_GETCOLUMNWIDTH, column, 0));
-}
+int CTrackListCtrl::GetColumnWidth(int column) const { return View().GetColumnWidth(column); }
 
 void CTrackListCtrl::Refresh() {
-  HWND list = Hwnd();
-  if (list == nullptr) return;
+  if (Hwnd() == nullptr) return;
+  const ListView list = View();
   showingModel_ = true;
   // A new count repaints every row; keep the scroll position where it is.
-  SendMessageA(list, LVM_SETITEMCOUNT, tracks_.GetTrackCount(), LVSICF_NOSCROLL);
-  LVITEMA state = {};
-  state.stateMask = LVIS_SELECTED;
-  state.state = 0;
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-  state.state = LVIS_SELECTED;
+  list.SetItemCount(tracks_.GetTrackCount(), LVSICF_NOSCROLL);
+  list.SetItemState(-1, 0, LVIS_SELECTED);
   for (int row = tracks_.GetFirstSelectedTrack(); row != -1; row = tracks_.GetNextSelectedTrack(row)) {
-    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
   }
   // The focus and then the mark: selecting a row can set the mark by itself.
   const int focus = tracks_.GetFocusedTrack();
-  state.stateMask = LVIS_FOCUSED;
-  state.state = 0;
-  const int shownFocus = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-  if (shownFocus != -1 && shownFocus != focus) {
-    SendMessageA(list, LVM_SETITEMSTATE, shownFocus, reinterpret_cast<LPARAM>(&state));
-  }
-  if (focus != -1) {
-    state.state = LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, focus, reinterpret_cast<LPARAM>(&state));
-  }
-  SendMessageA(list, LVM_SETSELECTIONMARK, 0, tracks_.GetAnchorTrack());
+  const int shownFocus = list.GetNextItem(-1, LVNI_FOCUSED);
+  if (shownFocus != -1 && shownFocus != focus) list.SetItemState(shownFocus, 0, LVIS_FOCUSED);
+  if (focus != -1) list.SetItemState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
+  list.SetSelectionMark(tracks_.GetAnchorTrack());
   showingModel_ = false;
-  InvalidateRect(list, nullptr, TRUE);
+  InvalidateRect(list.Hwnd(), nullptr, TRUE);
 }
 
 void CTrackListCtrl::GetCellText(NMLVDISPINFOA* info) const {
@@ -135,16 +118,17 @@ bool CTrackListCtrl::HandleNotify(const NMHDR* header, LRESULT* result) {
 }
 
 void CTrackListCtrl::ReadSelection() {
+  const ListView list = View();
   tracks_.SetAllSelected(false);
-  for (int row = ListView_GetNextItem(Hwnd(), -1, LVNI_SELECTED); row != -1;
-       row = ListView_GetNextItem(Hwnd(), row, LVNI_SELECTED)) {
+  for (int row = list.GetNextItem(-1, LVNI_SELECTED); row != -1; row = list.GetNextItem(row, LVNI_SELECTED)) {
     tracks_.SetSelected(row, true);
   }
 }
 
 void CTrackListCtrl::ReadFocusAndAnchor() {
-  tracks_.SetFocusedTrack(static_cast<int>(ListView_GetNextItem(Hwnd(), -1, LVNI_FOCUSED)));
-  tracks_.SetAnchorTrack(static_cast<int>(SendMessageA(Hwnd(), LVM_GETSELECTIONMARK, 0, 0)));
+  const ListView list = View();
+  tracks_.SetFocusedTrack(list.GetNextItem(-1, LVNI_FOCUSED));
+  tracks_.SetAnchorTrack(list.GetSelectionMark());
 }
 
 LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

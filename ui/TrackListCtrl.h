@@ -15,14 +15,16 @@
 #include <commctrl.h>
 
 #include "core/TrackList.h"
+#include "platform/win32/ListView.h"
 #include "platform/win32/WindowSubclass.h"
 
 class CTrackListCtrl : public WindowSubclass {
 public:
   explicit CTrackListCtrl(TrackList& tracks) : tracks_(tracks) {}
 
-  // Inserts the seven columns, left-aligned, with their headings and these widths.
-  void InsertColumns(const int widths[kTrackColumnCount]);
+  // Sets the attached control up: whole rows selected by a click anywhere in them, and
+  // the seven columns, left-aligned, with their headings and these widths.
+  void Initialise(const int widths[kTrackColumnCount]);
   int GetColumnWidth(int column) const;
 
   // Shows the model as it is now: the row count, every cell, the selection, the
@@ -38,6 +40,7 @@ protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+  ListView View() const { return ListView(Hwnd()); }
   void GetCellText(NMLVDISPINFOA* info) const;
   int FindRow(const NMLVFINDITEMA* find) const;
   // Makes the control's selection the model's.

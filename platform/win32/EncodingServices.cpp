@@ -69,12 +69,10 @@ void Win32EncodingServices::Wait(DWORD milliseconds) { Sleep(milliseconds); }
 
 std::string Win32EncodingServices::LastErrorText() {
   const DWORD code = launchError_ != ERROR_SUCCESS ? launchError_ : GetLastError();
-  char* buffer = nullptr;
+  ScopedLocalMem<char*> buffer;
   const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                      FORMAT_MESSAGE_IGNORE_INSERTS,
                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                 reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string message = n != 0 && buffer != nullptr ? std::string(buffer, n) : std::string();
-  if (buffer != nullptr) LocalFree(buffer);
-  return message;
+                                 reinterpret_cast<char*>(buffer.Receive()), 0, nullptr);
+  return n != 0 && buffer.Get() != nullptr ? std::string(buffer.Get(), n) : std::string();
 }

@@ -1,6 +1,8 @@
-// Small RAII owners for Win32 handles.
+// Small RAII owners for Win32 handles, memory the system hands back, and paired calls.
 #pragma once
 #include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
 
 // Owns a kernel handle (file, process, thread); closes it once.
 class ScopedHandle {
@@ -69,4 +71,89 @@ public:
 
 private:
   HWND window_;
+};
+
+// Initialises COM for this thread while it lives, in the given apartment; uninitialises
+// it again only when this initialisation succeeded (S_FALSE, already initialised, counts
+// and must be balanced too).
+class ScopedComInit {
+public:
+  explicit ScopedComInit(DWORD flags) : result_(CoInitializeEx(nullptr, flags)) {}
+  ~ScopedComInit() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ScopedComInit(const ScopedComInit&) = delete;
+  ScopedComInit& operator=(const ScopedComInit&) = delete;
+  HRESULT Result() const { return result_; }
+
+private:
+  HRESULT result_;
+};
+
+// Owns a block of memory that a system call allocated for its caller, of pointer type
+// P, and frees it with Free when it goes. Receive() hands a function that allocates
+// the address to store its pointer in (FormatMessage's FORMAT_MESSAGE_ALLOCATE_BUFFER).
+template <typename P, typename Free>
+class ScopedSystemMemory {
+public:
+  explicit ScopedSystemMemory(P p = nullptr) : p_(p) {}
+  ~ScopedSystemMemory() { Reset(); }
+  ScopedSystemMemory(const ScopedSystemMemory&) = delete;
+  ScopedSystemMemory& operator=(const ScopedSystemMemory&) = delete;
+
+  P Get() const { return p_; }
+  P* Receive() {
+    Reset();
+    return &p_;
+  }
+  void Reset() {
+    if (p_ != nullptr) Free()(p_);
+    p_ = nullptr;
+  }
+
+private:
+  P p_;
+};
+
+struct CoTaskMemFreer {
+  void operator()(void* p) const { CoTaskMemFree(p); }
+};
+struct LocalMemFreer {
+  void operator()(void* p) const { LocalFree(p); }
+};
+// Memory the shell hands back (an item id list from the folder browser).
+template <typename P>
+using ScopedCoTaskMem = ScopedSystemMemory<P, CoTaskMemFreer>;
+// Memory from LocalAlloc (a FormatMessage buffer).
+template <typename P>
+using ScopedLocalMem = ScopedSystemMemory<P, LocalMemFreer>;
+
+// Paints a window from BeginPaint to EndPaint: make one in the WM_PAINT handler and
+// draw on Dc().
+class ScopedPaint {
+public:
+  explicit ScopedPaint(HWND window) : window_(window), paint_(), dc_(BeginPaint(window, &paint_)) {}
+  ~ScopedPaint() { EndPaint(window_, &paint_); }
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+  HDC Dc() const { return dc_; }
+
+private:
+  HWND window_;
+  PAINTSTRUCT paint_;
+  HDC dc_;
+};
+
+// Owns the handle of a drop (WM_DROPFILES) and finishes the drop when it goes, however
+// reading the dropped names ends.
+class ScopedDrop {
+public:
+  explicit ScopedDrop(HDROP drop) : drop_(drop) {}
+  ~ScopedDrop() { DragFinish(drop_); }
+  ScopedDrop(const ScopedDrop&) = delete;
+  ScopedDrop& operator=(const ScopedDrop&) = delete;
+  HDROP Get() const { return drop_; }
+
+private:
+  HDROP drop_;
 };

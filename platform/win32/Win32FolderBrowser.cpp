@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "platform/TextConversion.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/WidePaths.h"
 
 bool Win32Prompter::BrowseForFolder(const std::string& title, SystemPath* folder) {
@@ -13,12 +14,10 @@ bool Win32Prompter::BrowseForFolder(const std::string& title, SystemPath* folder
   info.pidlRoot = nullptr;   // the desktop
   info.lpszTitle = WideChars(wideTitle);
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;
-  PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
-  if (item == nullptr) return false;
+  const ScopedCoTaskMem<PIDLIST_ABSOLUTE> item(SHBrowseForFolderW(&info));
+  if (item.Get() == nullptr) return false;
   wchar_t path[MAX_PATH] = L"";
-  const BOOL ok = SHGetPathFromIDListW(item, path);
-  CoTaskMemFree(item);
-  if (!ok) return false;
+  if (!SHGetPathFromIDListW(item.Get(), path)) return false;
   // The folder itself, converted like a file: its short path where the name has no
   // exact form; the caller refuses it when it has neither.
   *folder = SystemPathFromWide(FromWide(path));

@@ -9,6 +9,7 @@
 #include "core/TrackList.h"
 #include "platform/Files.h"
 #include "platform/win32/EncodingServices.h"
+#include "platform/win32/Handles.h"
 #include "tests/FakePrompter.h"
 #include "tests/win32/EncodingTestSupport.h"
 
@@ -136,14 +137,12 @@ bool VisibleWindowTitled(const std::string& part) {
 }
 
 std::string SystemText(DWORD code) {
-  char* buffer = nullptr;
+  ScopedLocalMem<char*> buffer;
   const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                      FORMAT_MESSAGE_IGNORE_INSERTS,
                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                 reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text = n ? std::string(buffer, n) : std::string();
-  if (buffer) LocalFree(buffer);
-  return text;
+                                 reinterpret_cast<char*>(buffer.Receive()), 0, nullptr);
+  return n ? std::string(buffer.Get(), n) : std::string();
 }
 
 std::vector<std::string> FilesIn(const std::string& folder) {

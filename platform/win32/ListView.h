@@ -1,0 +1,40 @@
+// A thin, typed view of a list-view control: the messages the program sends it, and
+// nothing else. It holds no rows and does not own the window; make one wherever a
+// control's handle is at hand.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+class ListView {
+public:
+  explicit ListView(HWND list) : list_(list) {}
+  HWND Hwnd() const { return list_; }
+
+  // The row count of an owner-data list; `flags` are LVSICF_* (LVSICF_NOSCROLL keeps
+  // the scroll position).
+  void SetItemCount(int count, DWORD flags) const;
+  int GetItemCount() const;
+
+  // Gives the bits of `mask` in the state of `row` (-1: every row) the values in `state`.
+  void SetItemState(int row, UINT state, UINT mask) const;
+  UINT GetItemState(int row, UINT mask) const;
+  // The first row after `start` (-1: from the top) that has the LVNI_* `flags`; -1 when
+  // there is none.
+  int GetNextItem(int start, UINT flags) const;
+
+  // The anchor of a Shift selection; -1 when there is none.
+  int GetSelectionMark() const;
+  void SetSelectionMark(int row) const;
+
+  // Inserts a column at `index` with this heading and width, its text aligned by
+  // `format` (LVCFMT_*).
+  void InsertColumn(int index, const char* heading, int width, int format) const;
+  int GetColumnWidth(int column) const;
+
+  // The LVS_EX_* extended style, all its bits at once.
+  void SetExtendedStyle(DWORD style) const;
+  DWORD GetExtendedStyle() const;
+
+private:
+  HWND list_;
+};
