@@ -103,6 +103,7 @@ void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
 template <typename Show>
 void RunModal(Script& script, Show show) {
   g_script = &script;
+  wintest::ForgetEarlierInput();
   const UINT_PTR steps = SetTimer(nullptr, 0, 30, StepTimer);
   const UINT_PTR boxes = SetTimer(nullptr, 0, 20, MessageBoxTimer);
   show();

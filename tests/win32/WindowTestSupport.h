@@ -78,6 +78,10 @@ inline void Send(std::vector<INPUT> inputs) {
 // True when a message loop of this thread has taken everything sent so far.
 inline bool InputHandled() { return Markers().taken >= Markers().sent; }
 
+// Stops waiting for input sent before: the keys that closed an earlier window may have
+// gone with it. Called when a new window's script starts.
+inline void ForgetEarlierInput() { Markers().taken = Markers().sent; }
+
 // Runs the key messages already sent to this thread until everything sent so far has
 // been handled, for a step that must act between two pieces of its own input. Only
 // key messages are run, so no timer step can start inside it. False after the limit.
@@ -201,6 +205,7 @@ inline void RunScript(std::vector<Step> steps, std::function<void()> show, std::
   script.steps = std::move(steps);
   script.closeDialog = std::move(closeDialog);
   CurrentScript() = &script;
+  ForgetEarlierInput();
   const UINT_PTR timer = SetTimer(nullptr, 0, periodMs, StepTimer);
   show();
   KillTimer(nullptr, timer);
