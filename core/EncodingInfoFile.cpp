@@ -168,10 +168,19 @@ void EncodingInfoReader::Line(const char* line, size_t size) {
     return;
   }
   SplitEncodingInfoLine(line, size, &fields_);
+  // A cell holding what AddTrack gives anyway (the quality "100", an empty tag or save
+  // path) is left out of the batch, which then carries less.
+  const auto given = [this](size_t column) {
+    return column == kColumnTitle || fields_[column] != (column == kColumnQuality ? kAddedQuality : "");
+  };
   NewTrack row;
   row.path = std::move(fields_[0]);
-  row.cells.reserve(fields_.size() - 1);
-  for (size_t i = 1; i < fields_.size(); ++i) row.cells.emplace_back(static_cast<int>(i), std::move(fields_[i]));
+  size_t count = 0;
+  for (size_t i = 1; i < fields_.size(); ++i) count += given(i) ? 1 : 0;
+  row.cells.reserve(count);
+  for (size_t i = 1; i < fields_.size(); ++i) {
+    if (given(i)) row.cells.emplace_back(static_cast<int>(i), std::move(fields_[i]));
+  }
   rows_.push_back(std::move(row));
 }
 

@@ -10,7 +10,6 @@
 
 namespace {
 const std::string kEmpty;
-const char kDefaultQuality[] = "100";
 }  // namespace
 
 namespace {
@@ -118,7 +117,7 @@ std::unique_ptr<Track> TrackList::NewRow(std::string path, bool defaultTitle) {
   AllocationStep();
   auto track = std::make_unique<Track>();
   if (defaultTitle) track->cells[kColumnTitle] = DefaultTitle(path);
-  track->cells[kColumnQuality] = kDefaultQuality;
+  track->cells[kColumnQuality] = kAddedQuality;
   track->cells[kColumnPath] = std::move(path);
   return track;
 }

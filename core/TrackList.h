@@ -27,6 +27,9 @@ enum TrackColumn {
   kTrackColumnCount = 7
 };
 
+// The quality cell every added row gets.
+inline constexpr char kAddedQuality[] = "100";
+
 struct Track {
   std::array<std::string, kTrackColumnCount> cells;
   bool selected = false;
