@@ -12,25 +12,12 @@
 #include <vector>
 
 #include "core/WavTags.h"
+#include "tests/WavBytes.h"
 
 namespace {
 
 constexpr int kFiles = 10000;
 constexpr uint32_t kAudioBytes = 10 * 1024 * 1024;
-
-std::string Le32(uint32_t v) {
-  return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
-}
-std::string Chunk(const std::string& id, const std::string& body) {
-  return id + Le32(static_cast<uint32_t>(body.size())) + body + (body.size() % 2 ? std::string(1, '\0') : "");
-}
-// An ID3v2.3 frame with a Latin-1 text.
-std::string Frame(const std::string& id, const std::string& text) {
-  const std::string data = '\0' + text;
-  const auto n = static_cast<uint32_t>(data.size());
-  return id + std::string{static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
-                          static_cast<char>(n), '\0', '\0'} + data;
-}
 
 // A folder of sparse tagged WAV files, removed at the end of the run.
 class Files {
@@ -38,15 +25,13 @@ public:
   Files() {
     folder_ = std::filesystem::temp_directory_path() / ("brumlet-bench-tags-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder_);
-    const std::string fmt = Chunk("fmt ", std::string("\x01\x00\x02\x00\x44\xAC\x00\x00\x10\xB1\x02\x00\x04\x00\x10\x00", 16));
+    const std::string& fmt = wavbytes::kFmt;
     for (int i = 0; i < kFiles; ++i) {
       const std::string n = std::to_string(i);
-      const std::string frames = Frame("TIT2", "Track " + n) + Frame("TPE1", "Some Artist") +
-                                 Frame("COMM", std::string("eng\0", 4) + "Recorded live, take " + n);
-      const std::string id3 = std::string("ID3\x03\x00\x00", 6) + std::string{0, 0, static_cast<char>(frames.size() >> 7),
-                                                                static_cast<char>(frames.size() & 0x7F)} + frames;
-      const std::string tags = Chunk("LIST", "INFO" + Chunk("INAM", "Track " + n) + Chunk("ICOP", "(C) 2004 Label")) +
-                               Chunk("id3 ", id3);
+      using namespace wavbytes;
+      const std::string frames = Frame(3, "TIT2", Text(0, "Track " + n)) + Frame(3, "TPE1", Text(0, "Some Artist")) +
+                                 Frame(3, "COMM", Comm(0, "", "Recorded live, take " + n));
+      const std::string tags = Info({{"INAM", "Track " + n}, {"ICOP", "(C) 2004 Label"}}) + Chunk("id3 ", Id3(3, frames));
       const std::string head = "RIFF" + Le32(4 + static_cast<uint32_t>(fmt.size()) + 8 + kAudioBytes +
                                              static_cast<uint32_t>(tags.size())) +
                                "WAVE" + fmt + "data" + Le32(kAudioBytes);

@@ -36,15 +36,16 @@ struct NameParts {
 NameParts SplitName(std::string_view path, const char* separators) {
   NameParts parts;
   size_t dot = std::string_view::npos;
-  for (size_t i = 0; i < path.size(); i += static_cast<size_t>(text::CharLength(path, i))) {
+  for (size_t i = 0; i < path.size();) {
     const char c = path[i];
-    if (text::CharLength(path, i) != 1 || c == '\0') continue;
-    if (std::strchr(separators, c) != nullptr) {
+    const int length = text::CharLength(path, i);
+    if (length == 1 && c == '.') {
+      dot = i;
+    } else if (length == 1 && c != '\0' && std::strchr(separators, c) != nullptr) {
       parts.name = i + 1;
       dot = std::string_view::npos;
-    } else if (c == '.') {
-      dot = i;
     }
+    i += static_cast<size_t>(length);
   }
   parts.extension = dot == std::string_view::npos ? path.size() : dot;
   return parts;
