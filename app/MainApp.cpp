@@ -3,9 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/RunEncoding.h"
+#include "core/Texts.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WidePaths.h"
-#include "core/Texts.h"
 #include "platform/win32/Win32Prompter.h"
 #include "ui/MainDialog.h"
 
@@ -34,6 +35,7 @@ int CMainApp::Run() {
   int exitCode = 0;
   {
     CMainDialog mainWindow(ProgramDirectory());
+    mainWindow.SetStartEncoding([](TrackList& tracks, Prompter& prompter) { RunEncoding(tracks, prompter); });
     if (mainWindow.DoModal() == -1) {
       // Nothing was shown: say so, and end with a code that tells a caller it failed.
       Win32Prompter().ShowMessage(fixed_texts::kMainWindowFailed);

@@ -62,7 +62,6 @@ inline const char kMainWindowFailed[] = "メインウィンドウを作成でき
 
 // Commands.
 inline const char kWavFilter[] = "WAVEファイル(*.wav)|*.wav|全てのファイル(*.*)|*.*||";
-inline const char kRemoveRefused[] = "ファイルをリストから削除できませんでした";
 inline const char kManualName[] = "ReadMe.html";
 inline const char kManualFailed[] = "説明書 (ReadMe.html) を開けませんでした。";
 // Files and folders whose names code page 932 cannot hold and that have no short path;

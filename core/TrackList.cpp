@@ -461,11 +461,6 @@ void TrackList::SetFocusedTrack(int row) { focus_ = row >= 0 && row < count_ ? r
 
 void TrackList::SetAnchorTrack(int row) { anchor_ = row >= 0 && row < count_ ? row : -1; }
 
-bool TrackList::IsSelected(int row) const {
-  const Track* track = RowAt(row);
-  return track && track->selected;
-}
-
 void TrackList::SetSelected(int row, bool selected) {
   if (row < 0 || row >= count_) return;
   int offset = 0;

@@ -97,7 +97,6 @@ public:
   bool IsListed(const std::string& path) const;
 
   // Selection, as the view mirrors the user's choice into the model.
-  bool IsSelected(int row) const;
   void SetSelected(int row, bool selected);
   void SetAllSelected(bool selected);
   // Selects rows first..last (inclusive, clamped) and leaves the others as they are.

@@ -1,7 +1,6 @@
 #include "ui/EditSelectedTracks.h"
 
 #include "core/TrackEditing.h"
-#include "platform/win32/Win32Prompter.h"
 #include "ui/TrackInfoDialog.h"
 
 bool EditSelectedTracks(TrackList& tracks, HWND owner, Prompter& prompter) {
@@ -11,9 +10,4 @@ bool EditSelectedTracks(TrackList& tracks, HWND owner, Prompter& prompter) {
   if (dialog.DoModal() != IDOK) return false;
   ApplyToSelectedTracks(tracks, dialog.form);
   return true;
-}
-
-bool EditSelectedTracks(TrackList& tracks, HWND owner) {
-  Win32Prompter prompter(owner);
-  return EditSelectedTracks(tracks, owner, prompter);
 }

@@ -9,5 +9,3 @@
 // user confirms, writes the fields marked "change" into every selected row. Does
 // nothing without a selection. True when rows were written (the view should redraw).
 bool EditSelectedTracks(TrackList& tracks, HWND owner, Prompter& prompter);
-// The same with the system's folder browser.
-bool EditSelectedTracks(TrackList& tracks, HWND owner);

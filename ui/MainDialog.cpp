@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/RunEncoding.h"
 #include "core/ChosenFiles.h"
 #include "core/EncodingInfoFile.h"
 #include "core/TagReading.h"
@@ -286,7 +285,9 @@ void CMainDialog::ImportList() {
 
 void CMainDialog::ExportList() { ExportEncodingInfo(tracks_, *prompter_); }
 
-void CMainDialog::StartEncoding() { RunEncoding(tracks_, *prompter_); }
+void CMainDialog::StartEncoding() {
+  if (startEncoding_) startEncoding_(tracks_, *prompter_);
+}
 
 void CMainDialog::ShowAbout() {
   CAboutDialog about(Hwnd());

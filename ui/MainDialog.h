@@ -19,6 +19,9 @@ public:
   // Opens a file with its associated program; false when that failed. `systemReports`:
   // whether the system may show its own message about a failure.
   using ShellOpenFunction = std::function<bool(const std::string& path, bool systemReports)>;
+  // Starts an encoding run of the whole list: the application hands in its encoding run
+  // (which lives above the windows), tests a fake. Until one is set, the command does nothing.
+  using StartEncodingFunction = std::function<void(TrackList& tracks, Prompter& prompter)>;
 
   // `programDirectory` (with its trailing backslash) holds the window-state file and the
   // manual; empty when the program's folder has no usable name, and then neither is
@@ -30,6 +33,7 @@ public:
   CTrackListCtrl& List() { return list_; }
   // Replaces the shell's "open" (tests record what would have been played or opened).
   void SetShellOpen(ShellOpenFunction open) { shellOpen_ = std::move(open); }
+  void SetStartEncoding(StartEncodingFunction start) { startEncoding_ = std::move(start); }
 
 protected:
   BOOL OnInitDialog() override;
@@ -76,4 +80,5 @@ private:
   Win32Prompter windowPrompter_;
   Prompter* prompter_;
   ShellOpenFunction shellOpen_;
+  StartEncodingFunction startEncoding_;
 };

@@ -40,22 +40,6 @@ private:
   HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 
-// Owns a GDI object or icon of the given kind.
-template <typename T, BOOL(WINAPI* Destroy)(T)>
-class ScopedGdi {
-public:
-  explicit ScopedGdi(T h = nullptr) : h_(h) {}
-  ~ScopedGdi() {
-    if (h_) Destroy(h_);
-  }
-  ScopedGdi(const ScopedGdi&) = delete;
-  ScopedGdi& operator=(const ScopedGdi&) = delete;
-  T Get() const { return h_; }
-
-private:
-  T h_;
-};
-
 // Keeps a window disabled while it lives, then enables it again and brings it back to
 // the front: for a window that must not take input while an owner-less window of the
 // same thread (the folder browser) is open over it.

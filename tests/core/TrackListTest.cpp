@@ -184,8 +184,13 @@ namespace {
 // two lists (or one list before and after) compare with a readable difference.
 std::vector<std::string> StateOf(const TrackList& list) {
   std::vector<std::string> out;
+  int selected = list.GetFirstSelectedTrack();
   for (int row = 0; row < list.GetTrackCount(); ++row) {
-    std::string line = list.IsSelected(row) ? "*" : " ";
+    std::string line = " ";
+    if (row == selected) {
+      line = "*";
+      selected = list.GetNextSelectedTrack(row);
+    }
     for (int column = 0; column < kTrackColumnCount; ++column) line += list.GetItemText(row, column) + "|";
     out.push_back(line);
   }
