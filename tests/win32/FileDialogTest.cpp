@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cwchar>
 #include <functional>
 #include <thread>
 
@@ -29,6 +30,23 @@ std::vector<HWND> DialogsOf(DWORD thread) {
   std::vector<HWND> found;
   EnumThreadWindows(thread, CollectDialog, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+// How long the helper waits for each effect: generous, for a busy machine.
+const int kLimitMs = 60000;
+
+// Whether an open or save dialog shows `folder` (code page 932, with or without its
+// closing backslash). Compared in wide characters: a trail byte may equal '\\'.
+bool ShowsFolder(HWND dialog, const std::string& folder) {
+  wchar_t shown[MAX_PATH] = L"";
+  SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(shown));
+  wchar_t wanted[MAX_PATH] = L"";
+  MultiByteToWideChar(932, 0, folder.c_str(), -1, wanted, MAX_PATH);
+  for (wchar_t* path : {shown, wanted}) {
+    const size_t n = wcslen(path);
+    if (n > 3 && path[n - 1] == L'\\') path[n - 1] = L'\0';
+  }
+  return lstrcmpiW(shown, wanted) == 0;
 }
 
 bool WaitFor(const std::function<bool()>& done, int milliseconds) {
@@ -72,9 +90,10 @@ private:
           dialog = dialogs.empty() ? nullptr : dialogs.front();
           return dialog != nullptr;
         },
-        20000);
+        kLimitMs);
     if (!seen_.found) return;
-    Sleep(300);  // let the dialog finish filling its controls
+    // The dialog has filled its controls once its list of file types holds them.
+    WaitFor([&] { return SendDlgItemMessageA(dialog, cmb1, CB_GETCOUNT, 0, 0) > 0; }, kLimitMs);
     seen_.resizable = (GetWindowLongA(dialog, GWL_STYLE) & WS_THICKFRAME) != 0;
     const HWND readOnly = GetDlgItem(dialog, chx1);
     seen_.readOnlyBoxShown = readOnly && IsWindowVisible(readOnly);
@@ -87,12 +106,16 @@ private:
     }
     HWND name = GetDlgItem(dialog, edt1);
     if (!name) name = GetDlgItem(dialog, cmb13);
-    for (const std::string& typed : names_) {
+    for (size_t i = 0; i < names_.size(); ++i) {
+      const std::string& typed = names_[i];
       SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-      Sleep(700);  // a folder name moves the dialog there; give it time before the next name
+      // A name before the last is a folder: the dialog moves there before the next one.
+      if (i + 1 < names_.size()) WaitFor([&] { return ShowsFolder(dialog, typed); }, kLimitMs);
     }
-    seen_.closedByOk = WaitFor([&] { return !IsWindow(dialog); }, 3000);
+    // The dialog closes, or stays with its own message in front.
+    WaitFor([&] { return !IsWindow(dialog) || DialogsOf(thread_).size() > 1; }, kLimitMs);
+    seen_.closedByOk = !IsWindow(dialog);
     if (seen_.closedByOk) return;
     for (HWND other : DialogsOf(thread_)) {
       if (other == dialog) continue;
@@ -100,7 +123,7 @@ private:
       PostMessageA(other, WM_COMMAND, IDOK, 0);
       PostMessageA(other, WM_COMMAND, IDNO, 0);
     }
-    WaitFor([&] { return DialogsOf(thread_).size() <= 1; }, 3000);
+    WaitFor([&] { return DialogsOf(thread_).size() <= 1; }, kLimitMs);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   }
 
