@@ -24,41 +24,8 @@ rm -f "$shots"/*.png
 export WINEPREFIX="$work/prefix"
 source "$root/scripts/wine-env"
 
-fail() {
-  echo "encode: FAILED: $*" >&2
-  shot "failure"
-  exit 1
-}
-shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
-winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
-wait_window() {  # name-pattern [seconds]: prints the id of a visible window matching it
-  local name="$1" limit="${2:-20}" id
-  for _ in $(seq 1 $((limit * 5))); do
-    id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | tail -n 1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
-wait_gone() {
-  for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.2
-  done
-  return 1
-}
-keys_to() {
-  local id="$1"
-  shift
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
-  xdotool key --clearmodifiers "$@"
-}
-type_into() {
-  xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-  sleep 0.3
-  xdotool type --delay 20 --clearmodifiers "$2"
-}
+test_name=encode
+source "$here/lib.sh"
 # The console's open popup menus: its windows without a name.
 console_menus() {
   local n=0 w
@@ -67,25 +34,37 @@ console_menus() {
   done
   echo "$n"
 }
-wait_menus() {  # count: waits until that many console menus are open
-  for _ in $(seq 1 50); do
-    [ "$(console_menus)" = "$1" ] && return 0
-    sleep 0.1
+menus_open() { [ "$(console_menus)" = "$1" ]; }
+menus_below() { [ "$(console_menus)" -lt "$1" ]; }
+# count: waits until that many console menus are open. A menu that does not come is
+# given up sooner than the limit: the caller closes what is open and tries again.
+wait_menus() { limit=20 wait_until menus_open "$1"; }
+# Closes the open console menus one Escape at a time, each sent only while a menu is
+# open: an Escape reaching the console itself would answer the script's pause.
+close_menus() {
+  local n
+  n=$(console_menus)
+  while [ "$n" -gt 0 ]; do
+    xdotool key Escape
+    limit=20 wait_until menus_below "$n" || return 1
+    n=$(console_menus)
   done
-  return 1
 }
 # Chooses Edit > (item key) from the console's context menu. Each key is sent only once
 # its menu is open: a key reaching the console itself would answer the script's pause.
 console_edit() {
   local id="$1" key="$2"
   eval "$(xdotool getwindowgeometry --shell "$id")"
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+  take_focus "$id"
   # No --sync: it waits for a motion that never comes when the pointer is there already.
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
-  wait_menus 1 || return 1
+  if ! wait_menus 1; then
+    close_menus
+    return 1
+  fi
   xdotool key e
   if ! wait_menus 2; then
-    for _ in 1 2 3; do [ "$(console_menus)" = 0 ] || xdotool key Escape; sleep 0.2; done
+    close_menus
     return 1
   fi
   xdotool key "$key"
@@ -168,11 +147,10 @@ csv() { local s="${1//\"/\"\"}"; case "$1" in *[,\"]*) echo "\"$s\"" ;; *) echo 
 } | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' > "$work/list.csv"
 
 # --- Load the list through the open dialog, then Enter, Enter (Yes). ---
-setsid bash -c 'cd "$1" && exec wine "$2"' _ "$work/app" "$work/app/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &
-main=$(wait_window '^Kestova$' 30) || fail "the main window did not appear"
+start_program "$work/app"
 keys_to "$main" ctrl+shift+o
 dialog=$(wait_window '^開く$') || fail "Ctrl+Shift+O opened no open dialog"
-type_into "$dialog" "$(winpath "$work/list.csv")"
+fill_box "$dialog" "$(winpath "$work/list.csv")"
 keys_to "$dialog" Return
 wait_gone '^開く$' || fail "the open dialog did not close"
 eval "$(xdotool getwindowgeometry --shell "$main")"
@@ -182,19 +160,18 @@ shot "01-list"
 keys_to "$main" Return
 question=$(wait_window '^Brumlet$') || fail "Enter did not ask the encoding question"
 keys_to "$question" Return
-console=$(wait_window 'te4w45iti4r2mp' 30) || fail "no console window ran the script"
+console=$(wait_window 'te4w45iti4r2mp') || fail "no console window ran the script"
 
 # --- The console shows one line per file; the failed row leaves no file. ---
 sources=("$work/music/one.wav" "$work/music/曲テスト.wav" "$work/music/mono48.wav")
 outputs=("$work/music/one.wma" "$work/music/曲テスト.wma" "$work/music/MONO48.wma")
 shown=("$music\\one.wma" "M:\\曲テスト.wma" "$music\\MONO48.wma")
-# The list is kept sorted by path, so notes.wav comes before one.wav.
-for _ in $(seq 1 300); do
-  [ -e "${outputs[0]}" ] && [ -e "${outputs[1]}" ] && [ -e "${outputs[2]}" ] && break
-  sleep 0.2
-done
+# The list is kept sorted by path, so notes.wav comes before one.wav. The whole run
+# may take minutes on a busy machine: every Wine script host starts slowly.
+all_written() { [ -e "${outputs[0]}" ] && [ -e "${outputs[1]}" ] && [ -e "${outputs[2]}" ] &&
+  compgen -G "$work/music/노래/*.wma" >/dev/null; }
+limit=300 wait_until all_written || true
 for i in 0 1 2; do [ -e "${outputs[i]}" ] || fail "${outputs[i]} was not written"; done
-for _ in $(seq 1 100); do compgen -G "$work/music/노래/*.wma" >/dev/null && break; sleep 0.2; done
 korean=$(compgen -G "$work/music/노래/*.wma") || fail "the file dropped by its 8.3 path was not encoded"
 [ "$(field "$(probe "$korean")" codec_name)" = wmav2 ] || fail "$korean is not wmav2"
 expected=()
@@ -207,13 +184,12 @@ for i in 0 1 2; do
 done
 for name in notes to-folder to-slash to-proc; do expected+=("エンコードできませんでした: $music\\$name.wav"); done
 text=""
-for _ in $(seq 1 30); do
+console_shows_all() {
   text=$(console_text "$console")
-  missing=0
-  for line in "${expected[@]}"; do grep -qxF "$line" <<<"$text" || missing=1; done
-  [ "$missing" = 0 ] && break
-  sleep 1
-done
+  local line
+  for line in "${expected[@]}"; do grep -qxF "$line" <<<"$text" || return 1; done
+}
+limit=300 wait_until console_shows_all || true  # the checks below name what is missing
 shot "02-console"
 printf '%s\n' "$text" > "$work/console.txt"
 for line in "${expected[@]}"; do

@@ -20,56 +20,14 @@ export WINEPREFIX="$work/prefix"
 source "$root/scripts/wine-env"
 brumlet_wine_prefix
 
-shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
-fail() {
-  echo "tags: FAILED: $*" >&2
-  shot "failure"
-  exit 1
-}
-winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
-crlf() { sed 's/$/\r/'; }
-# Waits up to $2 seconds (default 20) for a visible window whose name matches $1; prints its id.
-wait_window() {
-  local name="$1" limit="${2:-20}" id
-  for _ in $(seq 1 $((limit * 5))); do
-    id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | tail -n 1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
-wait_gone() {
-  for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.2
-  done
-  return 1
-}
-wait_file() {
-  for _ in $(seq 1 100); do
-    [ -e "$1" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-keys_to() {
-  local id="$1"
-  shift
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
-  xdotool key --clearmodifiers "$@"
-}
-type_into() {
-  xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-  sleep 0.3
-  xdotool type --delay 20 --clearmodifiers "$2"
-}
+test_name=tags
+source "$here/lib.sh"
 # Opens (Ctrl+Shift+O, "開く") or saves (Ctrl+S, "名前を付けて保存") through the real dialog.
 file_dialog() {
   local keys="$1" caption="$2" path="$3" dialog
   keys_to "$main" "$keys"
   dialog=$(wait_window "^$caption\$") || fail "$keys opened no dialog"
-  type_into "$dialog" "$(winpath "$path")"
+  fill_box "$dialog" "$(winpath "$path")"
   keys_to "$dialog" Return
   wait_gone "^$caption\$" || fail "the $caption dialog did not close"
 }
@@ -91,9 +49,7 @@ music="$(winpath "$work/music")"
 } | iconv -f UTF-8 -t CP932 | crlf > "$work/list.csv"
 
 cp "$exe" "$work/app/Brumlet.exe"
-setsid bash -c 'cd "$1" && exec wine "$2"' _ "$work/app" "$work/app/Brumlet.exe" </dev/null >>"$work/wine.log" 2>&1 &
-program_pid=$!
-main=$(wait_window '^Kestova$' 30) || fail "the main window did not appear"
+start_program "$work/app"
 
 # --- Load the list, select every row, Ctrl+R: one report, closed with Enter. ---
 file_dialog ctrl+shift+o "開く" "$work/list.csv"
@@ -102,7 +58,7 @@ xdotool mousemove --sync $((X + 40)) $((Y + HEIGHT - 60)) click 1  # empty list 
 keys_to "$main" Home shift+End
 keys_to "$main" ctrl+r
 report=$(wait_window '^Brumlet$') || fail "Ctrl+R showed no report"
-sleep 0.5
+sleep 0.5  # for the screenshot only
 shot "tags-report"
 keys_to "$report" Return
 wait_gone '^Brumlet$' || fail "the report did not close"
@@ -118,12 +74,11 @@ shot "tags-read"
 } | iconv -f UTF-8 -t CP932 | crlf > "$work/expected.csv"
 file_dialog ctrl+s "名前を付けて保存" "$work/saved.csv"
 wait_file "$work/saved.csv" || fail "Ctrl+S saved nothing"
-sleep 0.5
+# The list is written beside the target and moved over it whole: once there, it is complete.
 cmp "$work/saved.csv" "$work/expected.csv" || {
   diff <(iconv -f CP932 -t UTF-8 "$work/saved.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected.csv" | cat -A) >&2 || true
   fail "the saved list does not hold the tags read"
 }
 keys_to "$main" Escape
-for _ in $(seq 1 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$program_pid" 2>/dev/null && fail "Esc did not close the main window"
+wait_program_end || fail "Esc did not close the main window"
 echo "tags: passed (tags of two FFmpeg files read with Ctrl+R, typed cells kept, list saved byte for byte)"
