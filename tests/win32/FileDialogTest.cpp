@@ -7,54 +7,24 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cwchar>
-#include <functional>
 #include <thread>
 
 #include "core/EncodingInfoFile.h"
 #include "core/Texts.h"
 #include "platform/win32/Win32Prompter.h"
 #include "tests/ScratchFolder.h"
+#include "tests/win32/WindowTestSupport.h"
 
 namespace {
 
-BOOL CALLBACK CollectDialog(HWND w, LPARAM found) {
-  char cls[16] = "";
-  GetClassNameA(w, cls, sizeof cls);
-  if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
-  return TRUE;
-}
+using wintest::DialogsOf;
+using wintest::WaitFor;
 
-// The visible dialog windows (class "#32770") of `thread`, in z-order.
-std::vector<HWND> DialogsOf(DWORD thread) {
-  std::vector<HWND> found;
-  EnumThreadWindows(thread, CollectDialog, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// How long the helper waits for each effect: generous, for a busy machine.
-const int kLimitMs = 60000;
-
-// Whether an open or save dialog shows `folder` (code page 932, with or without its
-// closing backslash). Compared in wide characters: a trail byte may equal '\\'.
-bool ShowsFolder(HWND dialog, const std::string& folder) {
-  wchar_t shown[MAX_PATH] = L"";
-  SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(shown));
-  wchar_t wanted[MAX_PATH] = L"";
-  MultiByteToWideChar(932, 0, folder.c_str(), -1, wanted, MAX_PATH);
-  for (wchar_t* path : {shown, wanted}) {
-    const size_t n = wcslen(path);
-    if (n > 3 && path[n - 1] == L'\\') path[n - 1] = L'\0';
-  }
-  return lstrcmpiW(shown, wanted) == 0;
-}
-
-bool WaitFor(const std::function<bool()>& done, int milliseconds) {
-  for (int waited = 0; waited < milliseconds; waited += 50) {
-    if (done()) return true;
-    Sleep(50);
-  }
-  return done();
+// A name in code page 932 as the dialog's box holds it.
+std::wstring Wide(const std::string& name) {
+  wchar_t wide[MAX_PATH] = L"";
+  MultiByteToWideChar(932, 0, name.c_str(), -1, wide, MAX_PATH);
+  return wide;
 }
 
 // What the helper saw of the dialog.
@@ -84,16 +54,13 @@ public:
 private:
   void Run() {
     HWND dialog = nullptr;
-    seen_.found = WaitFor(
-        [&] {
-          const auto dialogs = DialogsOf(thread_);
-          dialog = dialogs.empty() ? nullptr : dialogs.front();
-          return dialog != nullptr;
-        },
-        kLimitMs);
+    seen_.found = WaitFor([&] {
+      const auto dialogs = DialogsOf(thread_);
+      dialog = dialogs.empty() ? nullptr : dialogs.front();
+      return dialog != nullptr;
+    });
     if (!seen_.found) return;
-    // The dialog has filled its controls once its list of file types holds them.
-    WaitFor([&] { return SendDlgItemMessageA(dialog, cmb1, CB_GETCOUNT, 0, 0) > 0; }, kLimitMs);
+    wintest::WaitUntilFilled(dialog);
     seen_.resizable = (GetWindowLongA(dialog, GWL_STYLE) & WS_THICKFRAME) != 0;
     const HWND readOnly = GetDlgItem(dialog, chx1);
     seen_.readOnlyBoxShown = readOnly && IsWindowVisible(readOnly);
@@ -104,17 +71,12 @@ private:
       SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
       seen_.fileTypes.push_back(item);
     }
-    HWND name = GetDlgItem(dialog, edt1);
-    if (!name) name = GetDlgItem(dialog, cmb13);
-    for (size_t i = 0; i < names_.size(); ++i) {
-      const std::string& typed = names_[i];
-      SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
-      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-      // A name before the last is a folder: the dialog moves there before the next one.
-      if (i + 1 < names_.size()) WaitFor([&] { return ShowsFolder(dialog, typed); }, kLimitMs);
-    }
+    // Folders are compared in wide characters: a trail byte may equal '\\'.
+    std::vector<std::wstring> names;
+    for (const std::string& name : names_) names.push_back(Wide(name));
+    wintest::EnterFileNames(dialog, names);
     // The dialog closes, or stays with its own message in front.
-    WaitFor([&] { return !IsWindow(dialog) || DialogsOf(thread_).size() > 1; }, kLimitMs);
+    WaitFor([&] { return !IsWindow(dialog) || DialogsOf(thread_).size() > 1; });
     seen_.closedByOk = !IsWindow(dialog);
     if (seen_.closedByOk) return;
     for (HWND other : DialogsOf(thread_)) {
@@ -123,7 +85,7 @@ private:
       PostMessageA(other, WM_COMMAND, IDOK, 0);
       PostMessageA(other, WM_COMMAND, IDNO, 0);
     }
-    WaitFor([&] { return DialogsOf(thread_).size() <= 1; }, kLimitMs);
+    WaitFor([&] { return DialogsOf(thread_).size() <= 1; });
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   }
 

@@ -67,21 +67,6 @@ void WideDrop(HWND window, const std::vector<std::u16string>& paths) {
   SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the window frees it
 }
 
-// The file-name box of a file dialog: edt1, or cmb13 in the explorer style.
-HWND FileNameBox(HWND dialog) {
-  HWND box = GetDlgItem(dialog, 0x480);
-  return box != nullptr ? box : GetDlgItem(dialog, 0x47c);
-}
-
-BOOL CALLBACK CollectFileDialog(HWND w, LPARAM found) {
-  char cls[16] = "";
-  GetClassNameA(w, cls, sizeof cls);
-  if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w) && FileNameBox(w) != nullptr) {
-    reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
-  }
-  return TRUE;
-}
-
 // Answers the next open dialog of `thread` from a helper thread as a user types: each
 // text into the file-name box, then OK (a folder first moves the dialog there).
 class DialogAnswer {
@@ -96,25 +81,17 @@ public:
 private:
   void Run() {
     HWND dialog = nullptr;
-    for (int waited = 0; waited < 20000 && dialog == nullptr; waited += 50) {
-      Sleep(50);
-      std::vector<HWND> dialogs;
-      EnumThreadWindows(thread_, CollectFileDialog, reinterpret_cast<LPARAM>(&dialogs));
-      if (!dialogs.empty()) dialog = dialogs.front();
+    found_ = wintest::WaitFor([&] {
+      for (HWND w : wintest::DialogsOf(thread_)) {
+        if (dialog == nullptr && wintest::FileNameBox(w) != nullptr) dialog = w;
+      }
+      return dialog != nullptr;
+    });
+    if (found_ && wintest::WaitUntilFilled(dialog)) {
+      std::vector<std::wstring> names;
+      for (const std::u16string& text : texts_) names.emplace_back(WideChars(text));
+      if (wintest::EnterFileNames(dialog, names)) wintest::WaitFor([&] { return !IsWindow(dialog); });
     }
-    if (dialog == nullptr) {
-      done_ = true;
-      return;
-    }
-    found_ = true;
-    Sleep(300);  // let the dialog fill its controls
-    const HWND name = FileNameBox(dialog);
-    for (const std::u16string& text : texts_) {
-      SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideChars(text)));
-      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-      Sleep(700);
-    }
-    for (int waited = 0; waited < 20000 && IsWindow(dialog); waited += 50) Sleep(50);
     done_ = true;
   }
 

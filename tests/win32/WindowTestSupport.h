@@ -12,6 +12,8 @@
 #pragma once
 #include <windows.h>
 
+#include <commdlg.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -401,6 +403,69 @@ private:
   }
   std::string path_;
 };
+
+// --- File dialogs answered from a helper thread ---
+// The system's open and save dialogs run a modal loop of their own, so a test answers
+// them from a second thread, waiting for the effect of each step as above.
+
+// Polls `done` every 50 ms until it holds (on a helper thread); false after `limitMs`.
+inline bool WaitFor(const std::function<bool()>& done, DWORD limitMs = kStepLimitMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > limitMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+inline BOOL CALLBACK CollectDialog(HWND w, LPARAM found) {
+  char cls[16] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
+  return TRUE;
+}
+
+// The visible dialog windows (class "#32770") of `thread`, in z-order.
+inline std::vector<HWND> DialogsOf(DWORD thread) {
+  std::vector<HWND> found;
+  EnumThreadWindows(thread, CollectDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// The file-name box of a file dialog: edt1, or cmb13 in the explorer style.
+inline HWND FileNameBox(HWND dialog) {
+  const HWND box = GetDlgItem(dialog, edt1);
+  return box != nullptr ? box : GetDlgItem(dialog, cmb13);
+}
+
+// Waits until a file dialog has filled its controls: its list of file types holds them.
+inline bool WaitUntilFilled(HWND dialog) {
+  return WaitFor([dialog] { return SendDlgItemMessageW(dialog, cmb1, CB_GETCOUNT, 0, 0) > 0; });
+}
+
+// Whether an open or save dialog shows `folder` (with or without its closing backslash).
+inline bool ShowsFolder(HWND dialog, std::wstring folder) {
+  wchar_t shown[MAX_PATH] = L"";
+  SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(shown));
+  std::wstring current = shown;
+  for (std::wstring* path : {&current, &folder}) {
+    if (path->size() > 3 && path->back() == L'\\') path->pop_back();
+  }
+  return lstrcmpiW(current.c_str(), folder.c_str()) == 0;
+}
+
+// Puts each of `names` into the file-name box of a filled file dialog and presses OK.
+// A name before the last is a folder: the dialog moves there before the next name.
+// False when it never showed that folder.
+inline bool EnterFileNames(HWND dialog, const std::vector<std::wstring>& names) {
+  const HWND box = FileNameBox(dialog);
+  for (size_t i = 0; i < names.size(); ++i) {
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(names[i].c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    if (i + 1 < names.size() && !WaitFor([&] { return ShowsFolder(dialog, names[i]); })) return false;
+  }
+  return true;
+}
 
 // --- Screenshots ---
 
