@@ -159,7 +159,7 @@ void EncodingInfoReader::Finish() {
 void EncodingInfoReader::FinishCut() {
   pending_.clear();
   list_.AddTracks(std::move(rows_));
-  rows_.clear();
+  rows_ = TrackBatch();
 }
 
 void EncodingInfoReader::Line(const char* line, size_t size) {
@@ -169,19 +169,14 @@ void EncodingInfoReader::Line(const char* line, size_t size) {
   }
   SplitEncodingInfoLine(line, size, &fields_);
   // A cell holding what AddTrack gives anyway (the quality "100", an empty tag or save
-  // path) is left out of the batch, which then carries less.
+  // path) is not set again, so a row without tags makes no room for them.
   const auto given = [this](size_t column) {
     return column == kColumnTitle || fields_[column] != (column == kColumnQuality ? kAddedQuality : "");
   };
-  NewTrack row;
-  row.path = std::move(fields_[0]);
-  size_t count = 0;
-  for (size_t i = 1; i < fields_.size(); ++i) count += given(i) ? 1 : 0;
-  row.cells.reserve(count);
+  rows_.Add(std::move(fields_[0]));
   for (size_t i = 1; i < fields_.size(); ++i) {
-    if (given(i)) row.cells.emplace_back(static_cast<int>(i), std::move(fields_[i]));
+    if (given(i)) rows_.SetCell(static_cast<int>(i), std::move(fields_[i]));
   }
-  rows_.push_back(std::move(row));
 }
 
 void ReadEncodingInfo(TrackList& list, const std::string& bytes) {

@@ -54,7 +54,7 @@ private:
   std::string pending_;  // the start of a line whose end has not arrived yet
   bool headerSeen_ = false;
   std::vector<std::string> fields_;
-  std::vector<NewTrack> rows_;  // the rows read, in file order
+  TrackBatch rows_;  // the rows read, in file order
 };
 
 // Reads a whole file's bytes into the list.

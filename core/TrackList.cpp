@@ -1,6 +1,7 @@
 #include "core/TrackList.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -8,9 +9,60 @@
 #include "platform/PathNames.h"
 #include "platform/Text.h"
 
+// One row. The path, quality and title are in every row; the four cells after them are
+// empty in most rows and kept apart, made only once one of them is set, so that a row
+// of a long list takes half the memory seven texts would.
+struct Track {
+  std::string path;
+  std::string quality = kAddedQuality;
+  std::string title;
+  std::unique_ptr<std::array<std::string, 4>> tags;  // author, copyright, description, save path
+  bool selected = false;
+  bool titleGiven = false;  // while in a batch: a title was set, the path's title is not wanted
+};
+
 namespace {
+
 const std::string kEmpty;
+
+const std::string& CellOf(const Track& track, int column) {
+  switch (column) {
+    case kColumnPath: return track.path;
+    case kColumnQuality: return track.quality;
+    case kColumnTitle: return track.title;
+    default: return track.tags ? (*track.tags)[static_cast<size_t>(column - kColumnAuthor)] : kEmpty;
+  }
+}
+
+// The cell to set: a column from the quality on, the tags made when they are first needed.
+std::string& CellToSet(Track& track, int column) {
+  if (column == kColumnQuality) return track.quality;
+  if (column == kColumnTitle) return track.title;
+  if (!track.tags) track.tags = std::make_unique<std::array<std::string, 4>>();
+  return (*track.tags)[static_cast<size_t>(column - kColumnAuthor)];
+}
+
+bool IsSettable(int column) { return column > kColumnPath && column < kTrackColumnCount; }
+
 }  // namespace
+
+TrackBatch::TrackBatch() = default;
+TrackBatch::~TrackBatch() = default;
+TrackBatch::TrackBatch(TrackBatch&&) noexcept = default;
+TrackBatch& TrackBatch::operator=(TrackBatch&&) noexcept = default;
+
+void TrackBatch::Add(std::string path) {
+  auto row = std::make_unique<Track>();
+  row->path = std::move(path);
+  rows_.push_back(std::move(row));
+}
+
+void TrackBatch::SetCell(int column, std::string text) {
+  if (rows_.empty() || !IsSettable(column)) return;
+  Track& row = *rows_.back();
+  CellToSet(row, column) = std::move(text);
+  if (column == kColumnTitle) row.titleGiven = true;
+}
 
 namespace {
 
@@ -88,7 +140,7 @@ void CountStarts(const Blocks& blocks, std::vector<int>* starts) {
 // before it. Searches outward from `from` first, as the next new row of a sorted batch
 // usually lands close to the previous one.
 size_t FirstNotBefore(const std::vector<Track*>& rows, size_t from, const std::string& path) {
-  const auto before = [](const Track* t, const std::string& p) { return CompareTrackPaths(t->cells[kColumnPath], p) < 0; };
+  const auto before = [](const Track* t, const std::string& p) { return CompareTrackPaths(t->path, p) < 0; };
   const size_t last = rows.size() - 1;
   size_t lo = from;
   size_t step = 1;
@@ -113,15 +165,6 @@ void TrackList::AllocationStep() {
   if (--failStep_ == 0) throw std::bad_alloc();
 }
 
-std::unique_ptr<Track> TrackList::NewRow(std::string path, bool defaultTitle) {
-  AllocationStep();
-  auto track = std::make_unique<Track>();
-  if (defaultTitle) track->cells[kColumnTitle] = DefaultTitle(path);
-  track->cells[kColumnQuality] = kAddedQuality;
-  track->cells[kColumnPath] = std::move(path);
-  return track;
-}
-
 size_t TrackList::BlockOf(int row, int* offset) const {
   // The last block whose first row is at or before `row`.
   const auto it = std::upper_bound(starts_.begin(), starts_.end(), row);
@@ -144,13 +187,13 @@ bool TrackList::Locate(const std::string& path, size_t* block, size_t* offset) c
   // The first block whose last row sorts after the path takes it; a path after every
   // row goes to the end of the last block.
   const auto lessThanLast = [](const std::string& p, const Block& b) {
-    return CompareTrackPaths(p, b.rows.back()->cells[kColumnPath]) < 0;
+    return CompareTrackPaths(p, b.rows.back()->path) < 0;
   };
   const auto it = std::upper_bound(blocks_.begin(), blocks_.end(), path, lessThanLast);
   const size_t b = it == blocks_.end() ? blocks_.size() - 1 : static_cast<size_t>(it - blocks_.begin());
   const auto& rows = blocks_[b].rows;
   const auto pos = std::upper_bound(rows.begin(), rows.end(), path, [](const std::string& p, const Track* t) {
-    return CompareTrackPaths(p, t->cells[kColumnPath]) < 0;
+    return CompareTrackPaths(p, t->path) < 0;
   });
   *block = b;
   *offset = static_cast<size_t>(pos - rows.begin());
@@ -161,7 +204,7 @@ bool TrackList::Locate(const std::string& path, size_t* block, size_t* offset) c
   } else if (b > 0) {
     previous = blocks_[b - 1].rows.back();
   }
-  return previous && previous->cells[kColumnPath] == path;
+  return previous && previous->path == path;
 }
 
 bool TrackList::IsListed(const std::string& path) const {
@@ -176,7 +219,10 @@ int TrackList::AddTrack(const std::string& path) {
   if (Locate(path, &b, &offset)) return -1;
 
   // Everything that can fail comes first, so a failure leaves the list untouched.
-  std::unique_ptr<Track> track = NewRow(path, true);
+  AllocationStep();
+  auto track = std::make_unique<Track>();
+  track->title = DefaultTitle(path);
+  track->path = path;
   const bool split = blocks_.empty() || blocks_[b].rows.size() >= kBlockSize;
   Block fresh;
   if (split) {
@@ -264,10 +310,10 @@ void OrderBytes(const std::string& path, size_t start, uint64_t* high, uint64_t*
 
 // The length of the start every path shares, cut back to a character boundary.
 size_t SharedStart(const std::vector<std::unique_ptr<Track>>& rows) {
-  const std::string& first = rows.front()->cells[kColumnPath];
+  const std::string& first = rows.front()->path;
   size_t shared = first.size();
   for (const auto& row : rows) {
-    const std::string& path = row->cells[kColumnPath];
+    const std::string& path = row->path;
     const size_t n = std::min(shared, path.size());
     size_t i = 0;
     while (i < n && path[i] == first[i]) ++i;
@@ -281,43 +327,48 @@ size_t SharedStart(const std::vector<std::unique_ptr<Track>>& rows) {
 }  // namespace
 
 int TrackList::AddTracks(std::vector<NewTrack>&& batch) {
-  if (batch.empty()) return 0;
-  // A row for every row of the batch, in the batch's order, its texts moved in; a row
-  // whose path turns out to be listed already is dropped at the end. Until the new rows
-  // are linked in, the list is not touched, so a failure changes nothing.
-  std::vector<std::unique_ptr<Track>> made(batch.size());
-  for (size_t i = 0; i < batch.size(); ++i) {
-    NewTrack& row = batch[i];
-    bool defaultTitle = true;
-    for (const auto& cell : row.cells) defaultTitle = defaultTitle && cell.first != kColumnTitle;
-    made[i] = NewRow(std::move(row.path), defaultTitle);
-    for (auto& cell : row.cells) {
-      if (cell.first > kColumnPath && cell.first < kTrackColumnCount) {
-        made[i]->cells[static_cast<size_t>(cell.first)] = std::move(cell.second);
-      }
-    }
+  TrackBatch rows;
+  for (NewTrack& row : batch) {
+    rows.Add(std::move(row.path));
+    for (auto& cell : row.cells) rows.SetCell(cell.first, std::move(cell.second));
     decltype(row.cells)().swap(row.cells);  // the batch's memory goes as it is taken over
   }
   std::vector<NewTrack>().swap(batch);
+  return AddTracks(std::move(rows));
+}
+
+int TrackList::AddTracks(TrackBatch&& batch) {
+  // The batch's rows are taken over; a row whose path turns out to be listed already is
+  // dropped at the end. Until the new rows are linked in, the list is not touched, so a
+  // failure changes nothing.
+  std::vector<std::unique_ptr<Track>> made;
+  made.swap(batch.rows_);
+  if (made.empty()) return 0;
+  for (const auto& row : made) {
+    AllocationStep();
+    if (!row->titleGiven) row->title = DefaultTitle(row->path);
+    row->titleGiven = false;
+  }
 
   // The new rows in path order, the first given of equal paths first. A batch already in
   // order, as an exported list is, is recognised in one pass and not sorted.
-  std::vector<BatchKey> order(made.size());
-  const size_t shared = SharedStart(made);
-  for (size_t i = 0; i < made.size(); ++i) {
-    const std::string& path = made[i]->cells[kColumnPath];
-    BatchKey& key = order[i];
-    OrderBytes(path, shared, &key.high, &key.low);
-    key.path = path.data();
-    key.size = static_cast<uint32_t>(path.size());
-    key.index = static_cast<uint32_t>(i);
-  }
-  for (size_t i = 1; i < order.size(); ++i) {
-    if (KeyBefore(order[i], order[i - 1])) {
-      std::sort(order.begin(), order.end(), KeyBefore);
-      break;
+  bool inOrder = true;
+  for (size_t i = 1; i < made.size() && inOrder; ++i) inOrder = CompareTrackPaths(made[i - 1]->path, made[i]->path) <= 0;
+  std::vector<BatchKey> order;
+  if (!inOrder) {
+    order.resize(made.size());
+    const size_t shared = SharedStart(made);
+    for (size_t i = 0; i < made.size(); ++i) {
+      const std::string& path = made[i]->path;
+      BatchKey& key = order[i];
+      OrderBytes(path, shared, &key.high, &key.low);
+      key.path = path.data();
+      key.size = static_cast<uint32_t>(path.size());
+      key.index = static_cast<uint32_t>(i);
     }
+    std::sort(order.begin(), order.end(), KeyBefore);
   }
+  const auto batchIndex = [&](size_t k) { return inOrder ? static_cast<uint32_t>(k) : order[k].index; };
 
   // One pass over the list and the sorted rows lays all rows out in new blocks, three
   // quarters full so that single adds can follow without splitting.
@@ -349,15 +400,16 @@ int TrackList::AddTracks(std::vector<NewTrack>&& batch) {
     }
   };
   const std::string* previous = nullptr;  // the path of the new row before
-  for (const BatchKey& key : order) {
-    Track* track = made[key.index].get();
-    const std::string& path = track->cells[kColumnPath];
+  for (size_t k = 0; k < made.size(); ++k) {
+    const uint32_t index = batchIndex(k);
+    Track* track = made[index].get();
+    const std::string& path = track->path;
     if (previous && *previous == path) continue;  // an earlier row of the batch has it
     previous = &path;
     // The old rows before the path, whole blocks at a time.
     while (ob < blocks_.size()) {
       const auto& rows = blocks_[ob].rows;
-      if (CompareTrackPaths(rows.back()->cells[kColumnPath], path) < 0) {
+      if (CompareTrackPaths(rows.back()->path, path) < 0) {
         takeOld(rows.size());
         ++ob;
         oo = 0;
@@ -366,8 +418,8 @@ int TrackList::AddTracks(std::vector<NewTrack>&& batch) {
       takeOld(FirstNotBefore(rows, oo, path));
       break;
     }
-    if (ob < blocks_.size() && blocks_[ob].rows[oo]->cells[kColumnPath] == path) continue;  // listed
-    added.push_back(key.index);
+    if (ob < blocks_.size() && blocks_[ob].rows[oo]->path == path) continue;  // listed
+    added.push_back(index);
     place(track);
   }
   if (added.empty()) return 0;
@@ -426,34 +478,32 @@ void TrackList::RemoveSelectedTracks() {
 const std::string& TrackList::GetItemText(int row, int column) const {
   if (column < 0 || column >= kTrackColumnCount) return kEmpty;
   const Track* track = RowAt(row);
-  return track ? track->cells[static_cast<size_t>(column)] : kEmpty;
+  return track ? CellOf(*track, column) : kEmpty;
 }
 
 void TrackList::SetItemText(int row, int column, const std::string& text) {
-  if (column <= kColumnPath || column >= kTrackColumnCount) return;
+  if (!IsSettable(column)) return;
   Track* track = RowAt(row);
   if (!track) return;
   AllocationStep();
-  track->cells[static_cast<size_t>(column)] = text;  // unchanged when the copy fails
+  CellToSet(*track, column) = text;  // unchanged when the copy fails (empty tags made show nothing)
 }
 
 void TrackList::SetItemTexts(const std::vector<CellEdit>& edits) {
-  const auto cellOf = [this](const CellEdit& edit) -> std::string* {
-    if (edit.column <= kColumnPath || edit.column >= kTrackColumnCount) return nullptr;
-    Track* track = RowAt(edit.row);
-    return track ? &track->cells[static_cast<size_t>(edit.column)] : nullptr;
-  };
-  // Copies first, then swapped in, which cannot fail.
+  const auto rowOf = [this](const CellEdit& edit) { return IsSettable(edit.column) ? RowAt(edit.row) : nullptr; };
+  // Copies first, and the tags made where they are needed; then swapped in, which cannot fail.
   std::vector<std::string> texts;
   texts.reserve(edits.size());
   for (const CellEdit& edit : edits) {
-    if (!cellOf(edit)) continue;
+    Track* track = rowOf(edit);
+    if (!track) continue;
     AllocationStep();
     texts.push_back(edit.text);
+    CellToSet(*track, edit.column);
   }
   size_t next = 0;
   for (const CellEdit& edit : edits) {
-    if (std::string* cell = cellOf(edit)) cell->swap(texts[next++]);
+    if (Track* track = rowOf(edit)) CellToSet(*track, edit.column).swap(texts[next++]);
   }
 }
 

@@ -9,7 +9,6 @@
 // Every change is all or nothing: when it throws (std::bad_alloc), the rows, cells,
 // selection, focus and anchor are exactly as they were before the call.
 #pragma once
-#include <array>
 #include <memory>
 #include <string>
 #include <utility>
@@ -30,10 +29,7 @@ enum TrackColumn {
 // The quality cell every added row gets.
 inline constexpr char kAddedQuality[] = "100";
 
-struct Track {
-  std::array<std::string, kTrackColumnCount> cells;
-  bool selected = false;
-};
+struct Track;  // one row: its cells and whether it is selected
 
 // One row for AddTracks: its path and the cells the action gives it, each set after the
 // row is added, in order, as SetItemText would (an import line's cells 1..6 as far as
@@ -41,6 +37,26 @@ struct Track {
 struct NewTrack {
   std::string path;
   std::vector<std::pair<int, std::string>> cells;  // (column, text)
+};
+
+// The rows of one AddTracks call, in the order the action gives them, each made in its
+// final form as it arrives, so that adding the batch only sorts and links them.
+class TrackBatch {
+public:
+  TrackBatch();
+  ~TrackBatch();
+  TrackBatch(TrackBatch&&) noexcept;
+  TrackBatch& operator=(TrackBatch&&) noexcept;
+  // A new row as AddTrack makes it: quality "100", and the title from the path unless
+  // SetCell gives one.
+  void Add(std::string path);
+  // Sets a cell of the row added last, as SetItemText would once the row is listed.
+  void SetCell(int column, std::string text);
+  size_t size() const { return rows_.size(); }
+
+private:
+  friend class TrackList;
+  std::vector<std::unique_ptr<Track>> rows_;
 };
 
 // One cell to set through SetItemTexts.
@@ -75,6 +91,7 @@ public:
   // with the list in one pass. Its texts are moved out, whether it succeeds or not.
   // Returns the number of rows added.
   int AddTracks(std::vector<NewTrack>&& batch);
+  int AddTracks(TrackBatch&& batch);
   // Removes every selected row; it allocates nothing, so it cannot fail.
   void RemoveSelectedTracks();
 
@@ -113,7 +130,7 @@ public:
 
   // Test seam: the n-th allocation step from now on (1 = the next) throws
   // std::bad_alloc instead of allocating; 0 turns it off, and it turns itself off once
-  // it has fired. The steps are each new row (AddTrack; AddTracks makes one for every
+  // it has fired. The steps are each new row (AddTrack; AddTracks takes one for every
   // row of its batch, in the batch's order) and each cell text copied in (SetItemText,
   // SetItemTexts). Adding n files through AddTracks with step n/2 armed fails half way.
   void FailAllocationStep(int n) { failStep_ = n; }
@@ -137,8 +154,6 @@ private:
   bool Locate(const std::string& path, size_t* block, size_t* offset) const;
   // Counts an allocation step and throws when it is the one the seam names.
   void AllocationStep();
-  // A new row for `path` with quality "100" and, unless told not to, the default title.
-  std::unique_ptr<Track> NewRow(std::string path, bool defaultTitle);
 
   std::vector<Block> blocks_;
   std::vector<int> starts_;  // index of each block's first row, always up to date

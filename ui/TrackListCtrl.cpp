@@ -144,7 +144,6 @@ LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // that no stale column edges or half-drawn rows remain.
     const LRESULT result = Default(message, wParam, lParam);
     InvalidateRect(Hwnd(), nullptr, TRUE);
-    UpdateWindow(Hwnd());
     return result;
   }
   return Default(message, wParam, lParam);
