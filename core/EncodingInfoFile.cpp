@@ -158,8 +158,7 @@ void EncodingInfoReader::Finish() {
 
 void EncodingInfoReader::FinishCut() {
   pending_.clear();
-  list_.AddTracks(std::move(rows_));
-  rows_ = TrackBatch();
+  list_.AddTracks(std::move(rows_));  // leaves rows_ empty
 }
 
 void EncodingInfoReader::Line(const char* line, size_t size) {

@@ -5,18 +5,18 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "platform/PathNames.h"
 #include "platform/Text.h"
 
-// One row. The path, quality and title are in every row; the four cells after them are
-// empty in most rows and kept apart, made only once one of them is set, so that a row
-// of a long list takes half the memory seven texts would.
+// One row. The path and title are in every row; the quality and the four cells after the
+// title are "100" and empty in most rows and kept apart, made only once one of them is
+// set, so that a row of a long list takes a third of the memory seven texts would.
 struct Track {
   std::string path;
-  std::string quality = kAddedQuality;
   std::string title;
-  std::unique_ptr<std::array<std::string, 4>> tags;  // author, copyright, description, save path
+  std::unique_ptr<std::array<std::string, 5>> more;  // quality, author, copyright, description, save path
   bool selected = false;
   bool titleGiven = false;  // while in a batch: a title was set, the path's title is not wanted
 };
@@ -24,37 +24,91 @@ struct Track {
 namespace {
 
 const std::string kEmpty;
+const std::string kAddedQualityText = kAddedQuality;
+
+size_t MoreIndex(int column) { return column == kColumnQuality ? 0 : static_cast<size_t>(column - kColumnTitle); }
 
 const std::string& CellOf(const Track& track, int column) {
-  switch (column) {
-    case kColumnPath: return track.path;
-    case kColumnQuality: return track.quality;
-    case kColumnTitle: return track.title;
-    default: return track.tags ? (*track.tags)[static_cast<size_t>(column - kColumnAuthor)] : kEmpty;
-  }
+  if (column == kColumnPath) return track.path;
+  if (column == kColumnTitle) return track.title;
+  if (track.more) return (*track.more)[MoreIndex(column)];
+  return column == kColumnQuality ? kAddedQualityText : kEmpty;
 }
 
-// The cell to set: a column from the quality on, the tags made when they are first needed.
+// The cell to set, a column from the quality on; the other cells are made when first needed.
 std::string& CellToSet(Track& track, int column) {
-  if (column == kColumnQuality) return track.quality;
   if (column == kColumnTitle) return track.title;
-  if (!track.tags) track.tags = std::make_unique<std::array<std::string, 4>>();
-  return (*track.tags)[static_cast<size_t>(column - kColumnAuthor)];
+  if (!track.more) {
+    auto more = std::make_unique<std::array<std::string, 5>>();
+    (*more)[0] = kAddedQuality;
+    track.more = std::move(more);
+  }
+  return (*track.more)[MoreIndex(column)];
 }
 
 bool IsSettable(int column) { return column > kColumnPath && column < kTrackColumnCount; }
 
+// Rows a pool takes from the system at a time.
+constexpr size_t kChunkRows = 1024;
+
 }  // namespace
 
-TrackBatch::TrackBatch() = default;
-TrackBatch::~TrackBatch() = default;
-TrackBatch::TrackBatch(TrackBatch&&) noexcept = default;
-TrackBatch& TrackBatch::operator=(TrackBatch&&) noexcept = default;
+struct TrackPool::Slot {
+  union {
+    Slot* next;  // while free
+    alignas(Track) unsigned char bytes[sizeof(Track)];
+  };
+};
+
+TrackPool::TrackPool() = default;
+TrackPool::~TrackPool() = default;
+
+TrackPool::TrackPool(TrackPool&& other) noexcept
+    : chunks_(std::move(other.chunks_)), free_(std::exchange(other.free_, nullptr)) {}
+
+Track* TrackPool::New() {
+  if (free_ == nullptr) {
+    chunks_.reserve(chunks_.size() + 1);
+    chunks_.push_back(std::unique_ptr<Slot[]>(new Slot[kChunkRows]));
+    Slot* chunk = chunks_.back().get();
+    for (size_t i = kChunkRows; i-- > 0;) {
+      chunk[i].next = free_;
+      free_ = &chunk[i];
+    }
+  }
+  Slot* slot = free_;
+  free_ = slot->next;
+  return new (slot->bytes) Track();
+}
+
+void TrackPool::Delete(Track* row) {
+  row->~Track();
+  Slot* slot = reinterpret_cast<Slot*>(row);
+  slot->next = free_;
+  free_ = slot;
+}
+
+void TrackPool::ReserveFor(const TrackPool& other) { chunks_.reserve(chunks_.size() + other.chunks_.size()); }
+
+void TrackPool::Adopt(TrackPool&& other) noexcept {
+  for (auto& chunk : other.chunks_) chunks_.push_back(std::move(chunk));  // room was made
+  other.chunks_.clear();
+  if (other.free_ == nullptr) return;
+  Slot* last = other.free_;
+  while (last->next != nullptr) last = last->next;
+  last->next = free_;
+  free_ = std::exchange(other.free_, nullptr);
+}
+
+TrackBatch::~TrackBatch() {
+  for (Track* row : rows_) pool_.Delete(row);
+}
 
 void TrackBatch::Add(std::string path) {
-  auto row = std::make_unique<Track>();
+  if (rows_.size() == rows_.capacity()) rows_.reserve(rows_.size() * 2 + 64);  // push_back below cannot fail
+  Track* row = pool_.New();
+  rows_.push_back(row);
   row->path = std::move(path);
-  rows_.push_back(std::move(row));
 }
 
 void TrackBatch::SetCell(int column, std::string text) {
@@ -119,7 +173,7 @@ TrackList::TrackList() = default;
 
 TrackList::~TrackList() {
   for (Block& block : blocks_) {
-    for (Track* track : block.rows) delete track;
+    for (Track* track : block.rows) pool_.Delete(track);
   }
 }
 
@@ -220,7 +274,15 @@ int TrackList::AddTrack(const std::string& path) {
 
   // Everything that can fail comes first, so a failure leaves the list untouched.
   AllocationStep();
-  auto track = std::make_unique<Track>();
+  Track* track = pool_.New();
+  // Back to the pool unless it is linked in below.
+  struct Unlinked {
+    TrackPool& pool;
+    Track* row;
+    ~Unlinked() {
+      if (row) pool.Delete(row);
+    }
+  } unlinked{pool_, track};
   track->title = DefaultTitle(path);
   track->path = path;
   const bool split = blocks_.empty() || blocks_[b].rows.size() >= kBlockSize;
@@ -248,7 +310,8 @@ int TrackList::AddTrack(const std::string& path) {
     }
   }
   auto& rows = blocks_[b].rows;
-  rows.insert(rows.begin() + static_cast<long>(offset), track.release());
+  rows.insert(rows.begin() + static_cast<long>(offset), track);  // within its capacity: cannot fail
+  unlinked.row = nullptr;
   ++count_;
   if (split) {
     CountStarts(blocks_, &starts_);
@@ -264,25 +327,14 @@ int TrackList::AddTrack(const std::string& path) {
 
 namespace {
 
-// A new row as its path and its place in the batch, with 16 bytes of the path in a form
-// that orders like the path itself: what sorting the batch moves and compares. Most
-// comparisons are settled by those bytes without reading the paths, scattered as they
-// are over the memory.
+// A new row as its place in the batch with 16 bytes of its path in a form that orders
+// like the path itself: what sorting the batch moves and compares. Most comparisons are
+// settled by those bytes without reading the paths, scattered as they are over the memory.
 struct BatchKey {
   uint64_t high;
   uint64_t low;
-  const char* path;
-  uint32_t size;
   uint32_t index;
 };
-
-// Path order, and the batch's own order between equal paths.
-bool KeyBefore(const BatchKey& a, const BatchKey& b) {
-  if (a.high != b.high) return a.high < b.high;
-  if (a.low != b.low) return a.low < b.low;
-  const int order = ComparePathBytes(a.path, a.size, b.path, b.size);
-  return order != 0 ? order < 0 : a.index < b.index;
-}
 
 // Up to 16 bytes of `path` from `start`, a character boundary, as two big-endian words
 // padded with zeros: single-byte characters folded, double-byte ones as they are. Paths
@@ -309,7 +361,7 @@ void OrderBytes(const std::string& path, size_t start, uint64_t* high, uint64_t*
 }
 
 // The length of the start every path shares, cut back to a character boundary.
-size_t SharedStart(const std::vector<std::unique_ptr<Track>>& rows) {
+size_t SharedStart(const std::vector<Track*>& rows) {
   const std::string& first = rows.front()->path;
   size_t shared = first.size();
   for (const auto& row : rows) {
@@ -341,10 +393,10 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   // The batch's rows are taken over; a row whose path turns out to be listed already is
   // dropped at the end. Until the new rows are linked in, the list is not touched, so a
   // failure changes nothing.
-  std::vector<std::unique_ptr<Track>> made;
-  made.swap(batch.rows_);
+  TrackBatch taken(std::move(batch));  // its rows go back to its pool unless linked in
+  std::vector<Track*>& made = taken.rows_;
   if (made.empty()) return 0;
-  for (const auto& row : made) {
+  for (Track* row : made) {
     AllocationStep();
     if (!row->titleGiven) row->title = DefaultTitle(row->path);
     row->titleGiven = false;
@@ -359,14 +411,16 @@ int TrackList::AddTracks(TrackBatch&& batch) {
     order.resize(made.size());
     const size_t shared = SharedStart(made);
     for (size_t i = 0; i < made.size(); ++i) {
-      const std::string& path = made[i]->path;
-      BatchKey& key = order[i];
-      OrderBytes(path, shared, &key.high, &key.low);
-      key.path = path.data();
-      key.size = static_cast<uint32_t>(path.size());
-      key.index = static_cast<uint32_t>(i);
+      OrderBytes(made[i]->path, shared, &order[i].high, &order[i].low);
+      order[i].index = static_cast<uint32_t>(i);
     }
-    std::sort(order.begin(), order.end(), KeyBefore);
+    // Path order, and the batch's own order between equal paths.
+    std::sort(order.begin(), order.end(), [&made](const BatchKey& a, const BatchKey& b) {
+      if (a.high != b.high) return a.high < b.high;
+      if (a.low != b.low) return a.low < b.low;
+      const int byPath = CompareTrackPaths(made[a.index]->path, made[b.index]->path);
+      return byPath != 0 ? byPath < 0 : a.index < b.index;
+    });
   }
   const auto batchIndex = [&](size_t k) { return inOrder ? static_cast<uint32_t>(k) : order[k].index; };
 
@@ -402,7 +456,7 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   const std::string* previous = nullptr;  // the path of the new row before
   for (size_t k = 0; k < made.size(); ++k) {
     const uint32_t index = batchIndex(k);
-    Track* track = made[index].get();
+    Track* track = made[index];
     const std::string& path = track->path;
     if (previous && *previous == path) continue;  // an earlier row of the batch has it
     previous = &path;
@@ -426,9 +480,16 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   for (; ob < blocks_.size(); ++ob, oo = 0) takeOld(blocks_[ob].rows.size());
   std::vector<int> starts;
   starts.reserve(blocks.size());
+  pool_.ReserveFor(taken.pool_);
 
-  // From here on nothing can fail. The rows left in `made` were listed already.
-  for (uint32_t index : added) made[index].release();
+  // From here on nothing can fail. The rows left in the batch were listed already; the
+  // list's pool takes over the batch's, with their slots free again.
+  for (uint32_t index : added) made[index] = nullptr;
+  for (Track* row : made) {
+    if (row) taken.pool_.Delete(row);
+  }
+  made.clear();
+  pool_.Adopt(std::move(taken.pool_));
   CountStarts(blocks, &starts);
   blocks_.swap(blocks);
   starts_.swap(starts);
@@ -458,9 +519,9 @@ void TrackList::RemoveSelectedTracks() {
   for (Block& block : blocks_) {
     if (block.selected == 0) continue;
     auto& rows = block.rows;
-    const auto end = std::remove_if(rows.begin(), rows.end(), [](Track* t) {
+    const auto end = std::remove_if(rows.begin(), rows.end(), [this](Track* t) {
       if (!t->selected) return false;
-      delete t;
+      pool_.Delete(t);
       return true;
     });
     count_ -= static_cast<int>(rows.end() - end);

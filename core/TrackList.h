@@ -39,14 +39,37 @@ struct NewTrack {
   std::vector<std::pair<int, std::string>> cells;  // (column, text)
 };
 
+// Storage for rows, taken from the system a chunk of many rows at a time, so that a long
+// list costs one allocation per chunk instead of one per row; a freed row's slot is used
+// again. Its owner destroys the rows it holds before the pool goes.
+class TrackPool {
+public:
+  TrackPool();
+  ~TrackPool();
+  TrackPool(TrackPool&& other) noexcept;
+  TrackPool& operator=(TrackPool&&) = delete;
+  // A new, empty row; throws std::bad_alloc.
+  Track* New();
+  void Delete(Track* row);
+  // Takes over another pool's chunks and free slots; it cannot fail once ReserveFor(other)
+  // has made room.
+  void ReserveFor(const TrackPool& other);
+  void Adopt(TrackPool&& other) noexcept;
+
+private:
+  struct Slot;
+  std::vector<std::unique_ptr<Slot[]>> chunks_;
+  Slot* free_ = nullptr;
+};
+
 // The rows of one AddTracks call, in the order the action gives them, each made in its
 // final form as it arrives, so that adding the batch only sorts and links them.
 class TrackBatch {
 public:
-  TrackBatch();
+  TrackBatch() = default;
   ~TrackBatch();
-  TrackBatch(TrackBatch&&) noexcept;
-  TrackBatch& operator=(TrackBatch&&) noexcept;
+  TrackBatch(TrackBatch&&) noexcept = default;
+  TrackBatch& operator=(TrackBatch&&) = delete;
   // A new row as AddTrack makes it: quality "100", and the title from the path unless
   // SetCell gives one.
   void Add(std::string path);
@@ -56,7 +79,8 @@ public:
 
 private:
   friend class TrackList;
-  std::vector<std::unique_ptr<Track>> rows_;
+  TrackPool pool_;
+  std::vector<Track*> rows_;
 };
 
 // One cell to set through SetItemTexts.
@@ -138,8 +162,8 @@ public:
 private:
   // Rows are kept in blocks of at most kBlockSize, each block sorted and every row of
   // a block ordered before the rows of the next. Inserting moves at most one block's
-  // pointers, so adding one row stays fast however long the list grows. The list owns
-  // the rows the blocks point to.
+  // pointers, so adding one row stays fast however long the list grows. The rows the
+  // blocks point to live in the list's pool.
   struct Block {
     std::vector<Track*> rows;  // capacity kBlockSize, so an insert never reallocates
     int selected = 0;          // selected rows in this block
@@ -155,6 +179,7 @@ private:
   // Counts an allocation step and throws when it is the one the seam names.
   void AllocationStep();
 
+  TrackPool pool_;  // holds every row
   std::vector<Block> blocks_;
   std::vector<int> starts_;  // index of each block's first row, always up to date
   int count_ = 0;
