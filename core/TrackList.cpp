@@ -19,6 +19,7 @@ struct Track {
   std::unique_ptr<std::array<std::string, 5>> more;  // quality, author, copyright, description, save path
   bool selected = false;
   bool titleGiven = false;  // while in a batch: a title was set, the path's title is not wanted
+  bool joins = false;       // while in a batch: the row joins the list
 };
 
 namespace {
@@ -327,12 +328,12 @@ int TrackList::AddTrack(const std::string& path) {
 
 namespace {
 
-// A new row as its place in the batch with 16 bytes of its path in a form that orders
+// A new row as its place in the batch with 12 bytes of its path in a form that orders
 // like the path itself: what sorting the batch moves and compares. Most comparisons are
 // settled by those bytes without reading the paths, scattered as they are over the memory.
 struct BatchKey {
   uint64_t high;
-  uint64_t low;
+  uint32_t low;
   uint32_t index;
 };
 
@@ -411,7 +412,9 @@ int TrackList::AddTracks(TrackBatch&& batch) {
     order.resize(made.size());
     const size_t shared = SharedStart(made);
     for (size_t i = 0; i < made.size(); ++i) {
-      OrderBytes(made[i]->path, shared, &order[i].high, &order[i].low);
+      uint64_t low = 0;
+      OrderBytes(made[i]->path, shared, &order[i].high, &low);
+      order[i].low = static_cast<uint32_t>(low >> 32);
       order[i].index = static_cast<uint32_t>(i);
     }
     // Path order, and the batch's own order between equal paths.
@@ -429,8 +432,7 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   constexpr size_t kFill = kBlockSize * 3 / 4;
   std::vector<Block> blocks;
   blocks.reserve((static_cast<size_t>(count_) + made.size()) / kFill + 1);
-  std::vector<uint32_t> added;  // the batch indices of the rows that join the list
-  added.reserve(made.size());
+  int added = 0;
   int placed = 0;
   const auto place = [&](Track* track) {
     if (blocks.empty() || blocks.back().rows.size() == kFill) {
@@ -473,20 +475,24 @@ int TrackList::AddTracks(TrackBatch&& batch) {
       break;
     }
     if (ob < blocks_.size() && blocks_[ob].rows[oo]->path == path) continue;  // listed
-    added.push_back(index);
+    track->joins = true;
+    ++added;
     place(track);
   }
-  if (added.empty()) return 0;
+  if (added == 0) return 0;
   for (; ob < blocks_.size(); ++ob, oo = 0) takeOld(blocks_[ob].rows.size());
   std::vector<int> starts;
   starts.reserve(blocks.size());
   pool_.ReserveFor(taken.pool_);
 
-  // From here on nothing can fail. The rows left in the batch were listed already; the
-  // list's pool takes over the batch's, with their slots free again.
-  for (uint32_t index : added) made[index] = nullptr;
+  // From here on nothing can fail. The batch's rows that do not join were listed already
+  // and go; the list's pool takes over the batch's, their slots free again.
   for (Track* row : made) {
-    if (row) taken.pool_.Delete(row);
+    if (row->joins) {
+      row->joins = false;
+    } else {
+      taken.pool_.Delete(row);
+    }
   }
   made.clear();
   pool_.Adopt(std::move(taken.pool_));
@@ -496,7 +502,7 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   count_ = placed;
   focus_ = focus;
   anchor_ = anchor;
-  return static_cast<int>(added.size());
+  return added;
 }
 
 void TrackList::RemoveSelectedTracks() {
