@@ -133,6 +133,28 @@ TEST(TrackList, RemovingSelectedRowsKeepsOrderAndThePathSetInStep) {
   EXPECT_EQ(list.GetTrackCount(), 3);
 }
 
+// Removed rows' storage is used again: rows added in their place, one by one or in a
+// batch, start as new rows, with nothing of the removed rows' cells or selection.
+TEST(TrackList, RowsAddedAfterARemovalStartAfresh) {
+  TrackList list;
+  for (int i = 0; i < 3000; ++i) list.AddTrack("C:\\old\\" + std::to_string(i) + ".wav");
+  for (int row = 0; row < 3000; ++row) {
+    list.SetItemTexts({{row, kColumnQuality, "64"}, {row, kColumnAuthor, "a"}, {row, kColumnSavePath, "s"}});
+  }
+  list.SetAllSelected(true);
+  list.RemoveSelectedTracks();
+  std::vector<NewTrack> batch;
+  for (int i = 0; i < 2000; ++i) batch.push_back({"C:\\new\\" + std::to_string(i) + ".wav", {}});
+  ASSERT_EQ(list.AddTracks(std::move(batch)), 2000);
+  ASSERT_EQ(list.AddTrack("C:\\new\\x.wav"), 2000);
+  for (int row = 0; row <= 2000; ++row) {
+    ASSERT_EQ(list.GetItemText(row, kColumnQuality), "100") << row;
+    for (int column = kColumnAuthor; column < kTrackColumnCount; ++column) ASSERT_EQ(list.GetItemText(row, column), "");
+  }
+  EXPECT_EQ(list.GetSelectedTrackCount(), 0);
+  EXPECT_EQ(list.GetFirstSelectedTrack(), -1);
+}
+
 // Many rows in random order exercise the block splits and the index bookkeeping: after
 // every change, order, indices, the selection and the PathSet must agree with a plain model.
 TEST(TrackList, LargeRandomListAgreesWithASortedModel) {
