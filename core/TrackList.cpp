@@ -106,9 +106,13 @@ TrackBatch::~TrackBatch() {
 }
 
 void TrackBatch::Add(std::string path) {
-  if (rows_.size() == rows_.capacity()) rows_.reserve(rows_.size() * 2 + 64);  // push_back below cannot fail
   Track* row = pool_.New();
-  rows_.push_back(row);
+  try {
+    rows_.push_back(row);
+  } catch (...) {
+    pool_.Delete(row);
+    throw;
+  }
   row->path = std::move(path);
 }
 
@@ -362,7 +366,7 @@ void OrderBytes(const std::string& path, size_t start, uint64_t* high, uint64_t*
 }
 
 // The length of the start every path shares, cut back to a character boundary.
-size_t SharedStart(const std::vector<Track*>& rows) {
+size_t SharedStart(const std::deque<Track*>& rows) {
   const std::string& first = rows.front()->path;
   size_t shared = first.size();
   for (const auto& row : rows) {
@@ -395,7 +399,7 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   // dropped at the end. Until the new rows are linked in, the list is not touched, so a
   // failure changes nothing.
   TrackBatch taken(std::move(batch));  // its rows go back to its pool unless linked in
-  std::vector<Track*>& made = taken.rows_;
+  std::deque<Track*>& made = taken.rows_;
   if (made.empty()) return 0;
   for (Track* row : made) {
     AllocationStep();

@@ -9,6 +9,7 @@
 // Every change is all or nothing: when it throws (std::bad_alloc), the rows, cells,
 // selection, focus and anchor are exactly as they were before the call.
 #pragma once
+#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -80,7 +81,7 @@ public:
 private:
   friend class TrackList;
   TrackPool pool_;
-  std::vector<Track*> rows_;
+  std::deque<Track*> rows_;  // grows without moving what it holds
 };
 
 // One cell to set through SetItemTexts.
