@@ -125,7 +125,7 @@ cmp "$record" "$work/expected-record.txt" || {
   diff <(cat -A "$record") <(cat -A "$work/expected-record.txt") >&2 || true
   fail "the encoder was not called with the expected arguments"
 }
-keys_to "$console" space
+close_console "$console" 'te4w45iti4r2mp' || fail "the console did not close after the pause"
 wait_until test ! -e "$script" || fail "the script did not delete itself after the pause"
 echo "e2e: step 5 passed (three encoder calls with the expected arguments, script deleted itself)"
 
@@ -218,7 +218,7 @@ plain=$(iconv -f UTF-16LE -t UTF-8 "$work/dir.txt" | tr -d '\r' | awk '/ Cafe so
 got=$(tail -n 1 "$record" | iconv -f CP932 -t UTF-8 | tr -d '\r')
 want="[-audioonly][-input][$music\\$short][-output][$music\\${short%.*}.wma][-title][Cafe song]$tail"
 [ "$got" = "$want" ] || fail "the encoder got $got, not $want"
-keys_to "$console" space
+close_console "$console" 'te4w45iti4r2mp' || fail "the console did not close after the pause"
 keys_to "$main" Escape
 wait_program_end || fail "Esc did not close the main window"
 [ -f "$cafe_app/Brumlet.cfg" ] || fail "no Brumlet.cfg in the program's own folder"

@@ -228,8 +228,7 @@ for i in 0 1 2; do
 done
 echo "encode: files passed (wmav2, 44.1 kHz stereo, durations, tags with Japanese, &, % and quotes)"
 
-keys_to "$console" space
-wait_gone 'te4w45iti4r2mp' || fail "the console did not close after the pause"
+close_console "$console" 'te4w45iti4r2mp' || fail "the console did not close after the pause"
 keys_to "$main" Escape
 wait_gone '^Kestova$' || fail "Esc did not close the main window"
 wineserver -w  # the prefix's server ends too, so that nothing is left running

@@ -108,6 +108,27 @@ fill_box() {
   fail "the box does not hold '$text' after $attempt pastes (it holds '$got')"
 }
 
+# Ends the closing pause of the console window $1 (its name matching $2) with a key and
+# waits for every such console to go. A key that arrives before the pause reads keys is
+# lost, so it is sent again while the console stays, up to the limit.
+close_console() {
+  local id="$1" name="$2" end=$((SECONDS + limit))
+  while ! no_window "$name"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    if has_focus "$id"; then xdotool key --clearmodifiers space; fi
+    limit=3 wait_gone "$name" && return 0
+  done
+}
+
+# No process of the test's Wine prefix outlives the test, passed or failed: a console
+# left at its pause would otherwise stay open on a display a later test may be given.
+end_prefix() {
+  [ -n "${WINEPREFIX:-}" ] || return 0
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
+trap end_prefix EXIT
+
 # Starts Brumlet.exe in folder $1 and waits for its main window: sets main (the window)
 # and program_pid.
 start_program() {
