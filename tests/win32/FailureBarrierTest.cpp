@@ -73,12 +73,15 @@ TEST(FailureBarrier, EachProcedureReportsWhatItsHandlerThrewAndTheDialogCarriesO
   dialog.title.raise = [] { throw std::runtime_error("subclass"); };
   dialog.onKey = [] { throw std::vector<int>(1); };  // not even an exception class
   INT_PTR result = 0;
+  // Keys go to the window in front: after each message box, the dialog must be enabled
+  // and in front again before keys are sent to it.
+  const auto dialogInFront = [&] {
+    if (dialog.Hwnd() == nullptr || !IsWindowVisible(dialog.Hwnd()) || !IsWindowEnabled(dialog.Hwnd())) return false;
+    SetForegroundWindow(dialog.Hwnd());
+    return GetForegroundWindow() == dialog.Hwnd();
+  };
   wintest::RunScript(
-      {Until([&] {
-         if (dialog.Hwnd() == nullptr || !IsWindowVisible(dialog.Hwnd())) return false;
-         SetForegroundWindow(dialog.Hwnd());
-         return GetForegroundWindow() == dialog.Hwnd();
-       }),
+      {Until(dialogInFront),
        Do([&] { EXPECT_EQ(SendMessageA(dialog.Hwnd(), WM_APP, 0, 0), 0); }),
        Until([&] { return boxes.texts.size() == 1; }, "the message of the dialog procedure"),
        Do([&] {
@@ -87,6 +90,7 @@ TEST(FailureBarrier, EachProcedureReportsWhatItsHandlerThrewAndTheDialogCarriesO
          SetDlgItemTextA(dialog.Hwnd(), IDC_TITLE, "x");
        }),
        Until([&] { return boxes.texts.size() == 2; }, "the message of the subclass procedure"),
+       Until(dialogInFront, "the dialog in front after the second message"),
        Do([&] {
          EXPECT_EQ(boxes.texts[1], kUnexpectedErrorMessage);
          EXPECT_EQ(boxes.owners[1], dialog.Hwnd()) << "owned by the top-level window, not the box";
@@ -94,6 +98,7 @@ TEST(FailureBarrier, EachProcedureReportsWhatItsHandlerThrewAndTheDialogCarriesO
          PressKeys({'Q'});
        }),
        Until([&] { return boxes.texts.size() == 3; }, "the message of the modal loop"),
+       Until(dialogInFront, "the dialog in front after the third message"),
        Do([&] {
          EXPECT_EQ(boxes.texts[2], kUnexpectedErrorMessage);
          // Still usable: the same handlers run again, and keys reach the boxes.
