@@ -72,7 +72,7 @@ ListFile::ListFile(bool shuffled) {
   AppendEncodingInfoHeader(&text);
   for (int row : order) {
     AppendEncodingInfoRow(list, row, &text);
-    paths.push_back(list.GetItemText(row, kColumnPath));
+    paths.emplace_back(list.GetItemText(row, kColumnPath));
   }
   name = "/tmp/brumlet-batch-bench-" + std::to_string(::getpid()) + (shuffled ? "-shuffled" : "") + ".csv";
   std::FILE* out = std::fopen(name.c_str(), "wb");

@@ -13,8 +13,8 @@ namespace {
 
 constexpr size_t kReadSize = 64 * 1024;  // bytes asked for per read
 
-void AppendCell(const std::string& cell, std::string* out) {
-  if (cell.find_first_of(",\"") == std::string::npos) {
+void AppendCell(std::string_view cell, std::string* out) {
+  if (cell.find_first_of(",\"") == std::string_view::npos) {
     out->append(cell);
     return;
   }
@@ -111,11 +111,12 @@ std::string EncodingInfoText(const TrackList& list) {
 }
 
 void SplitEncodingInfoLine(const char* line, size_t size, std::vector<std::string>* fields) {
-  fields->clear();
+  // The strings of the last line are filled again, so reading a file allocates little.
+  size_t count = 0;
   size_t start = 0;
-  while (fields->size() < kTrackColumnCount) {
-    fields->emplace_back();
-    std::string& field = fields->back();
+  while (count < kTrackColumnCount) {
+    if (fields->size() == count) fields->emplace_back();
+    std::string& field = (*fields)[count++];
     size_t comma = std::string::npos;
     if (!ReadQuotedField(line, size, start, &field, &comma)) {
       const void* found = start < size ? std::memchr(line + start, ',', size - start) : nullptr;
@@ -125,6 +126,7 @@ void SplitEncodingInfoLine(const char* line, size_t size, std::vector<std::strin
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
+  fields->resize(count);
 }
 
 void EncodingInfoReader::Feed(const char* data, size_t size) {
@@ -167,14 +169,15 @@ void EncodingInfoReader::Line(const char* line, size_t size) {
     return;
   }
   SplitEncodingInfoLine(line, size, &fields_);
-  // A cell holding what AddTrack gives anyway (the quality "100", an empty tag or save
-  // path) is not set again, so a row without tags makes no room for them.
-  const auto given = [this](size_t column) {
-    return column == kColumnTitle || fields_[column] != (column == kColumnQuality ? kAddedQuality : "");
-  };
-  rows_.Add(std::move(fields_[0]));
+  // The row is made with its path and title (the path's own when the line has none). A
+  // cell holding what AddTrack gives anyway (the quality "100", an empty tag or save path)
+  // is not set again, so a row without tags makes no room for them.
+  const bool titled = fields_.size() > kColumnTitle;
+  const std::string_view title = titled ? std::string_view(fields_[kColumnTitle]) : std::string_view();
+  rows_.Add(fields_[kColumnPath], titled ? &title : nullptr);
   for (size_t i = 1; i < fields_.size(); ++i) {
-    if (given(i)) rows_.SetCell(static_cast<int>(i), std::move(fields_[i]));
+    const bool given = fields_[i] != (i == kColumnQuality ? kAddedQuality : "");
+    if (i != kColumnTitle && given) rows_.SetCell(static_cast<int>(i), std::move(fields_[i]));
   }
 }
 

@@ -77,7 +77,7 @@ void AppendEchoEscaped(std::string& out, const std::string& s) {
 
 // A tag value made safe inside double quotes: '"' becomes the full-width quote "＂",
 // control bytes and lead bytes without a valid trail byte become spaces, '%' is doubled.
-void AppendTag(std::string& out, const std::string& s) {
+void AppendTag(std::string& out, std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
     if (text::IsLeadByte(c)) {
@@ -122,7 +122,7 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
   for (int row = 0; row < count; ++row) sources.insert(text::ToLowerAscii(tracks.GetItemText(row, kColumnPath)));
   std::string command;
   for (int row = 0; row < count && writer.ok(); ++row) {
-    const std::string& path = tracks.GetItemText(row, kColumnPath);
+    const std::string path(tracks.GetItemText(row, kColumnPath));
     SourceFileInfo source;
     // A longer path would have to be cut to be opened, and then names another file. A
     // full path that does not fit is refused too: the row's own text may be relative,
@@ -132,8 +132,8 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
       continue;
     }
 
-    const std::string& savePath = tracks.GetItemText(row, kColumnSavePath);
-    const std::string output = savePath.empty() ? DerivedOutputPath(source.fullPath) : savePath;
+    const std::string_view savePath = tracks.GetItemText(row, kColumnSavePath);
+    const std::string output = savePath.empty() ? DerivedOutputPath(source.fullPath) : std::string(savePath);
     bool safe = IsSafeInQuotes(source.fullPath) && IsSafeInQuotes(output);
     if (safe) {
       command.assign(kCommandHead);
@@ -142,7 +142,7 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
       AppendPercentDoubled(command, output);
       command += "\" ";
       for (const auto& tag : kTagOptions) {
-        const std::string& value = tracks.GetItemText(row, tag.column);
+        const std::string_view value = tracks.GetItemText(row, tag.column);
         if (value.empty()) continue;
         command += tag.option;
         AppendTag(command, value);

@@ -9,7 +9,7 @@ TagReadingResult ReadTagsOfSelectedTracks(TrackList& list, const SourceOpener& o
   TagReadingResult result;
   for (int row = list.GetFirstSelectedTrack(); row != -1; row = list.GetNextSelectedTrack(row)) {
     ++result.selected;
-    const std::string path = list.GetItemText(row, kColumnPath);
+    const std::string path(list.GetItemText(row, kColumnPath));
     std::unique_ptr<ByteSource> source = open(path);
     WavTags tags;
     if (!source || !ReadWavTags(*source, &tags)) {

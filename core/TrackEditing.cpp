@@ -21,10 +21,10 @@ const TagField kTagFields[] = {
 
 }  // namespace
 
-std::string SaveNameOf(const std::string& path) {
+std::string SaveNameOf(std::string_view path) {
   // The name as the path spells it: never as the shell would show it, which may hide
   // the extension, and never refused for '[', ']' or '*' in a folder's name.
-  std::string name = FileNameOfPath(path);
+  std::string name(path.substr(static_cast<size_t>(FileNameStart(path))));
   // Any case: a source named Take.WAV must not give an output named like itself.
   if (EndsWithWav(name)) name.replace(name.size() - 4, 4, ".wma");
   return name;

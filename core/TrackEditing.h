@@ -3,6 +3,7 @@
 // change afterwards. Only the tag and save-path cells are ever written.
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "core/TrackInfoForm.h"
 #include "core/TrackList.h"
@@ -10,7 +11,7 @@
 // The name an encoded file gets when only a folder is given: the part of `path` after
 // its last '\', '/' or ':' (double-byte aware), with a final ".wav" in any letter case
 // replaced by ".wma". Empty for an empty path.
-std::string SaveNameOf(const std::string& path);
+std::string SaveNameOf(std::string_view path);
 
 // Fills `form` from the selected rows: the first row's tags, save path and save-name;
 // with further rows no save-name, and every tag that differs between the rows emptied.

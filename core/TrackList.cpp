@@ -10,83 +10,123 @@
 #include "platform/PathNames.h"
 #include "platform/Text.h"
 
-// One row. The path and title are in every row; the quality and the four cells after the
-// title are "100" and empty in most rows and kept apart, made only once one of them is
-// set, so that a row of a long list takes a third of the memory seven texts would.
+// One row, at the start of its record in the pool: the path's bytes follow it, then the
+// title's unless the title is the part of the path DefaultTitle gives (as it is for most
+// rows, added or imported). The quality and the cells after the title are "100" and
+// empty in most rows and kept apart, made only once one of them or the title is set, so
+// that a row of a long list is little more than its path.
 struct Track {
-  std::string path;
-  std::string title;
-  std::unique_ptr<std::array<std::string, 5>> more;  // quality, author, copyright, description, save path
+  std::unique_ptr<std::array<std::string, 6>> more;  // cells 1..6; the title only once set
+  uint32_t pathSize = 0;
+  uint32_t titleStart = 0;  // in the record's text, while the title is not in `more`
+  uint32_t titleSize = 0;
+  uint8_t sizeClass = 0;  // the record's class in the pool, or kOwnRecord
+  bool titleInMore = false;
   bool selected = false;
-  bool titleGiven = false;  // while in a batch: a title was set, the path's title is not wanted
-  bool joins = false;       // while in a batch: the row joins the list
+
+  const char* Text() const { return reinterpret_cast<const char*>(this + 1); }
+  char* Text() { return reinterpret_cast<char*>(this + 1); }
+  std::string_view Path() const { return {Text(), pathSize}; }
 };
 
 namespace {
 
-const std::string kEmpty;
-const std::string kAddedQualityText = kAddedQuality;
+const char kEmpty[] = "";
 
-size_t MoreIndex(int column) { return column == kColumnQuality ? 0 : static_cast<size_t>(column - kColumnTitle); }
+// Class of a record allocated on its own, too long for the pool's classes.
+constexpr uint8_t kOwnRecord = 0xFF;
+constexpr size_t kClassBytes = 8;  // the classes' steps, a multiple of Track's alignment
+constexpr size_t kMaxChunkSlots = 1024;
+static_assert(kClassBytes % alignof(Track) == 0, "every slot starts aligned for a row");
 
-const std::string& CellOf(const Track& track, int column) {
-  if (column == kColumnPath) return track.path;
-  if (column == kColumnTitle) return track.title;
+size_t MoreIndex(int column) { return static_cast<size_t>(column - 1); }
+
+std::string_view CellOf(const Track& track, int column) {
+  if (column == kColumnPath) return track.Path();
+  if (column == kColumnTitle && !track.titleInMore) return {track.Text() + track.titleStart, track.titleSize};
   if (track.more) return (*track.more)[MoreIndex(column)];
-  return column == kColumnQuality ? kAddedQualityText : kEmpty;
+  return column == kColumnQuality ? kAddedQuality : kEmpty;
 }
 
-// The cell to set, a column from the quality on; the other cells are made when first needed.
+// The cell to set, a column from the quality on, kept in `more`, which is made when first
+// needed. The title moves there with its text first, so a failed assignment leaves it.
 std::string& CellToSet(Track& track, int column) {
-  if (column == kColumnTitle) return track.title;
   if (!track.more) {
-    auto more = std::make_unique<std::array<std::string, 5>>();
-    (*more)[0] = kAddedQuality;
+    auto more = std::make_unique<std::array<std::string, 6>>();
+    (*more)[MoreIndex(kColumnQuality)] = kAddedQuality;
     track.more = std::move(more);
   }
-  return (*track.more)[MoreIndex(column)];
+  std::string& cell = (*track.more)[MoreIndex(column)];
+  if (column == kColumnTitle && !track.titleInMore) {
+    cell.assign(track.Text() + track.titleStart, track.titleSize);
+    track.titleInMore = true;
+  }
+  return cell;
 }
 
 bool IsSettable(int column) { return column > kColumnPath && column < kTrackColumnCount; }
 
-// Rows a pool takes from the system at a time.
-constexpr size_t kChunkRows = 1024;
-
 }  // namespace
-
-struct TrackPool::Slot {
-  union {
-    Slot* next;  // while free
-    alignas(Track) unsigned char bytes[sizeof(Track)];
-  };
-};
 
 TrackPool::TrackPool() = default;
 TrackPool::~TrackPool() = default;
 
-TrackPool::TrackPool(TrackPool&& other) noexcept
-    : chunks_(std::move(other.chunks_)), free_(std::exchange(other.free_, nullptr)) {}
-
-Track* TrackPool::New() {
-  if (free_ == nullptr) {
-    chunks_.reserve(chunks_.size() + 1);
-    chunks_.push_back(std::unique_ptr<Slot[]>(new Slot[kChunkRows]));
-    Slot* chunk = chunks_.back().get();
-    for (size_t i = kChunkRows; i-- > 0;) {
-      chunk[i].next = free_;
-      free_ = &chunk[i];
-    }
+TrackPool::TrackPool(TrackPool&& other) noexcept : chunks_(std::move(other.chunks_)) {
+  for (size_t c = 0; c < kClasses; ++c) {
+    free_[c] = std::exchange(other.free_[c], nullptr);
+    grown_[c] = other.grown_[c];
   }
-  Slot* slot = free_;
-  free_ = slot->next;
-  return new (slot->bytes) Track();
+}
+
+Track* TrackPool::New(std::string_view path, const std::string_view* title) {
+  const std::string_view pathTitle = FileTitlePart(path, "\\");
+  const bool ownTitle = title != nullptr && *title != pathTitle;
+  const size_t titleSize = ownTitle ? title->size() : pathTitle.size();
+  if (path.size() > UINT32_MAX / 2 || titleSize > UINT32_MAX / 2) throw std::bad_alloc();
+  const size_t bytes = sizeof(Track) + path.size() + (ownTitle ? titleSize : 0);
+
+  void* memory = nullptr;
+  uint8_t sizeClass = kOwnRecord;
+  if (bytes <= kClasses * kClassBytes) {
+    sizeClass = static_cast<uint8_t>((bytes + kClassBytes - 1) / kClassBytes - 1);
+    if (free_[sizeClass] == nullptr) {
+      // A new chunk for the class, larger with each one up to kMaxChunkSlots, so a short
+      // list takes little and a long one few chunks.
+      const size_t slot = (sizeClass + 1u) * kClassBytes;
+      const size_t slots = std::min(kMaxChunkSlots, size_t{8} << grown_[sizeClass]);
+      chunks_.reserve(chunks_.size() + 1);
+      chunks_.push_back(std::unique_ptr<unsigned char[]>(new unsigned char[slot * slots]));
+      if ((size_t{8} << grown_[sizeClass]) < kMaxChunkSlots) ++grown_[sizeClass];
+      unsigned char* chunk = chunks_.back().get();
+      for (size_t i = slots; i-- > 0;) free_[sizeClass] = new (chunk + i * slot) Free{free_[sizeClass]};
+    }
+    memory = std::exchange(free_[sizeClass], free_[sizeClass]->next);
+  } else {
+    memory = ::operator new(bytes);
+  }
+
+  Track* row = new (memory) Track();
+  row->sizeClass = sizeClass;
+  row->pathSize = static_cast<uint32_t>(path.size());
+  row->titleSize = static_cast<uint32_t>(titleSize);
+  std::memcpy(row->Text(), path.data(), path.size());
+  if (ownTitle) {
+    row->titleStart = row->pathSize;
+    std::memcpy(row->Text() + path.size(), title->data(), titleSize);
+  } else {
+    row->titleStart = static_cast<uint32_t>(pathTitle.data() - path.data());
+  }
+  return row;
 }
 
 void TrackPool::Delete(Track* row) {
+  const uint8_t sizeClass = row->sizeClass;
   row->~Track();
-  Slot* slot = reinterpret_cast<Slot*>(row);
-  slot->next = free_;
-  free_ = slot;
+  if (sizeClass == kOwnRecord) {
+    ::operator delete(row);
+    return;
+  }
+  free_[sizeClass] = new (row) Free{free_[sizeClass]};
 }
 
 void TrackPool::ReserveFor(const TrackPool& other) { chunks_.reserve(chunks_.size() + other.chunks_.size()); }
@@ -94,33 +134,33 @@ void TrackPool::ReserveFor(const TrackPool& other) { chunks_.reserve(chunks_.siz
 void TrackPool::Adopt(TrackPool&& other) noexcept {
   for (auto& chunk : other.chunks_) chunks_.push_back(std::move(chunk));  // room was made
   other.chunks_.clear();
-  if (other.free_ == nullptr) return;
-  Slot* last = other.free_;
-  while (last->next != nullptr) last = last->next;
-  last->next = free_;
-  free_ = std::exchange(other.free_, nullptr);
+  for (size_t c = 0; c < kClasses; ++c) {
+    Free* taken = std::exchange(other.free_[c], nullptr);
+    if (taken == nullptr) continue;
+    Free* last = taken;
+    while (last->next != nullptr) last = last->next;
+    last->next = free_[c];
+    free_[c] = taken;
+  }
 }
 
 TrackBatch::~TrackBatch() {
   for (Track* row : rows_) pool_.Delete(row);
 }
 
-void TrackBatch::Add(std::string path) {
-  Track* row = pool_.New();
+void TrackBatch::Add(std::string_view path, const std::string_view* title) {
+  Track* row = pool_.New(path, title);
   try {
     rows_.push_back(row);
   } catch (...) {
     pool_.Delete(row);
     throw;
   }
-  row->path = std::move(path);
 }
 
 void TrackBatch::SetCell(int column, std::string text) {
   if (rows_.empty() || !IsSettable(column)) return;
-  Track& row = *rows_.back();
-  CellToSet(row, column) = std::move(text);
-  if (column == kColumnTitle) row.titleGiven = true;
+  CellToSet(*rows_.back(), column) = std::move(text);
 }
 
 namespace {
@@ -164,7 +204,7 @@ int ComparePathBytes(const char* a, size_t aSize, const char* b, size_t bSize) {
 
 }  // namespace
 
-int CompareTrackPaths(const std::string& a, const std::string& b) {
+int CompareTrackPaths(std::string_view a, std::string_view b) {
   return ComparePathBytes(a.data(), a.size(), b.data(), b.size());
 }
 
@@ -198,8 +238,8 @@ void CountStarts(const Blocks& blocks, std::vector<int>* starts) {
 // The first of rows[from..] whose path is not before `path`; the block's last row is not
 // before it. Searches outward from `from` first, as the next new row of a sorted batch
 // usually lands close to the previous one.
-size_t FirstNotBefore(const std::vector<Track*>& rows, size_t from, const std::string& path) {
-  const auto before = [](const Track* t, const std::string& p) { return CompareTrackPaths(t->path, p) < 0; };
+size_t FirstNotBefore(const std::vector<Track*>& rows, size_t from, std::string_view path) {
+  const auto before = [](const Track* t, std::string_view p) { return CompareTrackPaths(t->Path(), p) < 0; };
   const size_t last = rows.size() - 1;
   size_t lo = from;
   size_t step = 1;
@@ -239,20 +279,20 @@ Track* TrackList::RowAt(int row) const {
   return blocks_[b].rows[static_cast<size_t>(offset)];
 }
 
-bool TrackList::Locate(const std::string& path, size_t* block, size_t* offset) const {
+bool TrackList::Locate(std::string_view path, size_t* block, size_t* offset) const {
   *block = 0;
   *offset = 0;
   if (blocks_.empty()) return false;
   // The first block whose last row sorts after the path takes it; a path after every
   // row goes to the end of the last block.
-  const auto lessThanLast = [](const std::string& p, const Block& b) {
-    return CompareTrackPaths(p, b.rows.back()->path) < 0;
+  const auto lessThanLast = [](std::string_view p, const Block& b) {
+    return CompareTrackPaths(p, b.rows.back()->Path()) < 0;
   };
   const auto it = std::upper_bound(blocks_.begin(), blocks_.end(), path, lessThanLast);
   const size_t b = it == blocks_.end() ? blocks_.size() - 1 : static_cast<size_t>(it - blocks_.begin());
   const auto& rows = blocks_[b].rows;
-  const auto pos = std::upper_bound(rows.begin(), rows.end(), path, [](const std::string& p, const Track* t) {
-    return CompareTrackPaths(p, t->path) < 0;
+  const auto pos = std::upper_bound(rows.begin(), rows.end(), path, [](std::string_view p, const Track* t) {
+    return CompareTrackPaths(p, t->Path()) < 0;
   });
   *block = b;
   *offset = static_cast<size_t>(pos - rows.begin());
@@ -263,10 +303,10 @@ bool TrackList::Locate(const std::string& path, size_t* block, size_t* offset) c
   } else if (b > 0) {
     previous = blocks_[b - 1].rows.back();
   }
-  return previous && previous->path == path;
+  return previous && previous->Path() == path;
 }
 
-bool TrackList::IsListed(const std::string& path) const {
+bool TrackList::IsListed(std::string_view path) const {
   size_t block = 0;
   size_t offset = 0;
   return Locate(path, &block, &offset);
@@ -279,7 +319,7 @@ int TrackList::AddTrack(const std::string& path) {
 
   // Everything that can fail comes first, so a failure leaves the list untouched.
   AllocationStep();
-  Track* track = pool_.New();
+  Track* track = pool_.New(path, nullptr);
   // Back to the pool unless it is linked in below.
   struct Unlinked {
     TrackPool& pool;
@@ -288,8 +328,6 @@ int TrackList::AddTrack(const std::string& path) {
       if (row) pool.Delete(row);
     }
   } unlinked{pool_, track};
-  track->title = DefaultTitle(path);
-  track->path = path;
   const bool split = blocks_.empty() || blocks_[b].rows.size() >= kBlockSize;
   Block fresh;
   if (split) {
@@ -345,7 +383,7 @@ struct BatchKey {
 // padded with zeros: single-byte characters folded, double-byte ones as they are. Paths
 // that agree before `start` order as these bytes do wherever the bytes differ, because
 // the comparison walks the same characters and decides on the same bytes.
-void OrderBytes(const std::string& path, size_t start, uint64_t* high, uint64_t* low) {
+void OrderBytes(std::string_view path, size_t start, uint64_t* high, uint64_t* low) {
   unsigned char bytes[16] = {};
   size_t k = 0;
   for (size_t i = start; i < path.size() && k < sizeof bytes;) {
@@ -367,10 +405,10 @@ void OrderBytes(const std::string& path, size_t start, uint64_t* high, uint64_t*
 
 // The length of the start every path shares, cut back to a character boundary.
 size_t SharedStart(const std::deque<Track*>& rows) {
-  const std::string& first = rows.front()->path;
+  const std::string_view first = rows.front()->Path();
   size_t shared = first.size();
   for (const auto& row : rows) {
-    const std::string& path = row->path;
+    const std::string_view path = row->Path();
     const size_t n = std::min(shared, path.size());
     size_t i = 0;
     while (i < n && path[i] == first[i]) ++i;
@@ -386,9 +424,17 @@ size_t SharedStart(const std::deque<Track*>& rows) {
 int TrackList::AddTracks(std::vector<NewTrack>&& batch) {
   TrackBatch rows;
   for (NewTrack& row : batch) {
-    rows.Add(std::move(row.path));
-    for (auto& cell : row.cells) rows.SetCell(cell.first, std::move(cell.second));
-    decltype(row.cells)().swap(row.cells);  // the batch's memory goes as it is taken over
+    // The title is made with the row; the other cells are set in their order.
+    const std::string_view* title = nullptr;
+    std::string_view givenTitle;
+    for (const auto& cell : row.cells) {
+      if (cell.first == kColumnTitle) title = &(givenTitle = cell.second);
+    }
+    rows.Add(row.path, title);
+    for (auto& cell : row.cells) {
+      if (cell.first != kColumnTitle) rows.SetCell(cell.first, std::move(cell.second));
+    }
+    row = NewTrack();  // the batch's memory goes as it is taken over
   }
   std::vector<NewTrack>().swap(batch);
   return AddTracks(std::move(rows));
@@ -401,23 +447,19 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   TrackBatch taken(std::move(batch));  // its rows go back to its pool unless linked in
   std::deque<Track*>& made = taken.rows_;
   if (made.empty()) return 0;
-  for (Track* row : made) {
-    AllocationStep();
-    if (!row->titleGiven) row->title = DefaultTitle(row->path);
-    row->titleGiven = false;
-  }
+  for (size_t i = 0; i < made.size(); ++i) AllocationStep();
 
   // The new rows in path order, the first given of equal paths first. A batch already in
   // order, as an exported list is, is recognised in one pass and not sorted.
   bool inOrder = true;
-  for (size_t i = 1; i < made.size() && inOrder; ++i) inOrder = CompareTrackPaths(made[i - 1]->path, made[i]->path) <= 0;
+  for (size_t i = 1; i < made.size() && inOrder; ++i) inOrder = CompareTrackPaths(made[i - 1]->Path(), made[i]->Path()) <= 0;
   std::vector<BatchKey> order;
   if (!inOrder) {
     order.resize(made.size());
     const size_t shared = SharedStart(made);
     for (size_t i = 0; i < made.size(); ++i) {
       uint64_t low = 0;
-      OrderBytes(made[i]->path, shared, &order[i].high, &low);
+      OrderBytes(made[i]->Path(), shared, &order[i].high, &low);
       order[i].low = static_cast<uint32_t>(low >> 32);
       order[i].index = static_cast<uint32_t>(i);
     }
@@ -425,7 +467,7 @@ int TrackList::AddTracks(TrackBatch&& batch) {
     std::sort(order.begin(), order.end(), [&made](const BatchKey& a, const BatchKey& b) {
       if (a.high != b.high) return a.high < b.high;
       if (a.low != b.low) return a.low < b.low;
-      const int byPath = CompareTrackPaths(made[a.index]->path, made[b.index]->path);
+      const int byPath = CompareTrackPaths(made[a.index]->Path(), made[b.index]->Path());
       return byPath != 0 ? byPath < 0 : a.index < b.index;
     });
   }
@@ -436,16 +478,20 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   constexpr size_t kFill = kBlockSize * 3 / 4;
   std::vector<Block> blocks;
   blocks.reserve((static_cast<size_t>(count_) + made.size()) / kFill + 1);
+  std::vector<bool> joins(made.size());  // by batch index: the row joins the list
   int added = 0;
   int placed = 0;
-  const auto place = [&](Track* track) {
+  const auto placeNew = [&](Track* track) {
     if (blocks.empty() || blocks.back().rows.size() == kFill) {
       blocks.emplace_back();
       blocks.back().rows.reserve(kBlockSize);
     }
     blocks.back().rows.push_back(track);
-    blocks.back().selected += track->selected ? 1 : 0;
     ++placed;
+  };
+  const auto place = [&](Track* track) {
+    placeNew(track);
+    blocks.back().selected += track->selected ? 1 : 0;
   };
   int focus = -1;
   int anchor = -1;
@@ -459,17 +505,23 @@ int TrackList::AddTracks(TrackBatch&& batch) {
       place(rows[oo]);
     }
   };
-  const std::string* previous = nullptr;  // the path of the new row before
+  // The new rows are read in path order, which is not the order they lie in memory: they
+  // are read only where that is needed, for a path whose key equals the one before and
+  // to compare with the old rows.
+  const Track* previous = nullptr;  // the new row before that was kept
   for (size_t k = 0; k < made.size(); ++k) {
     const uint32_t index = batchIndex(k);
     Track* track = made[index];
-    const std::string& path = track->path;
-    if (previous && *previous == path) continue;  // an earlier row of the batch has it
-    previous = &path;
+    // Equal paths sort next to each other, and paths with different keys differ.
+    const bool sameKey =
+        k > 0 && (inOrder || (order[k].high == order[k - 1].high && order[k].low == order[k - 1].low));
+    if (sameKey && previous->Path() == track->Path()) continue;  // an earlier row of the batch has it
+    previous = track;
+    const std::string_view path = ob < blocks_.size() ? track->Path() : std::string_view();
     // The old rows before the path, whole blocks at a time.
     while (ob < blocks_.size()) {
       const auto& rows = blocks_[ob].rows;
-      if (CompareTrackPaths(rows.back()->path, path) < 0) {
+      if (CompareTrackPaths(rows.back()->Path(), path) < 0) {
         takeOld(rows.size());
         ++ob;
         oo = 0;
@@ -478,10 +530,10 @@ int TrackList::AddTracks(TrackBatch&& batch) {
       takeOld(FirstNotBefore(rows, oo, path));
       break;
     }
-    if (ob < blocks_.size() && blocks_[ob].rows[oo]->path == path) continue;  // listed
-    track->joins = true;
+    if (ob < blocks_.size() && blocks_[ob].rows[oo]->Path() == path) continue;  // listed
+    joins[index] = true;
     ++added;
-    place(track);
+    placeNew(track);  // a new row is not selected
   }
   if (added == 0) return 0;
   for (; ob < blocks_.size(); ++ob, oo = 0) takeOld(blocks_[ob].rows.size());
@@ -491,12 +543,8 @@ int TrackList::AddTracks(TrackBatch&& batch) {
 
   // From here on nothing can fail. The batch's rows that do not join were listed already
   // and go; the list's pool takes over the batch's, their slots free again.
-  for (Track* row : made) {
-    if (row->joins) {
-      row->joins = false;
-    } else {
-      taken.pool_.Delete(row);
-    }
+  for (size_t i = 0; i < made.size(); ++i) {
+    if (!joins[i]) taken.pool_.Delete(made[i]);
   }
   made.clear();
   pool_.Adopt(std::move(taken.pool_));
@@ -546,7 +594,7 @@ void TrackList::RemoveSelectedTracks() {
   if (anchor_ >= 0) anchor_ = FollowRow(keptBeforeAnchor, count_);
 }
 
-const std::string& TrackList::GetItemText(int row, int column) const {
+std::string_view TrackList::GetItemText(int row, int column) const {
   if (column < 0 || column >= kTrackColumnCount) return kEmpty;
   const Track* track = RowAt(row);
   return track ? CellOf(*track, column) : kEmpty;
@@ -557,7 +605,7 @@ void TrackList::SetItemText(int row, int column, const std::string& text) {
   Track* track = RowAt(row);
   if (!track) return;
   AllocationStep();
-  CellToSet(*track, column) = text;  // unchanged when the copy fails (empty tags made show nothing)
+  CellToSet(*track, column) = text;  // unchanged when the copy fails (tags made empty show nothing)
 }
 
 void TrackList::SetItemTexts(const std::vector<CellEdit>& edits) {

@@ -12,6 +12,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,17 +41,22 @@ struct NewTrack {
   std::vector<std::pair<int, std::string>> cells;  // (column, text)
 };
 
-// Storage for rows, taken from the system a chunk of many rows at a time, so that a long
-// list costs one allocation per chunk instead of one per row; a freed row's slot is used
-// again. Its owner destroys the rows it holds before the pool goes.
+// Storage for rows. A row is one record of its own size: its flags, then its path's bytes
+// and its title's when the title is not part of the path. Records are cut from chunks
+// taken from the system many at a time, one chunk list per size class of 8 bytes, so a
+// long list costs one allocation per chunk instead of one or two per row and no heap
+// header per row; a freed record's slot is used again by a record of its class. A record
+// too long for the classes is allocated on its own. Its owner destroys the rows it holds
+// before the pool goes.
 class TrackPool {
 public:
   TrackPool();
   ~TrackPool();
   TrackPool(TrackPool&& other) noexcept;
   TrackPool& operator=(TrackPool&&) = delete;
-  // A new, empty row; throws std::bad_alloc.
-  Track* New();
+  // A new row holding `path`, and `title` unless it is null: then the title is the part
+  // of the path DefaultTitle gives. Throws std::bad_alloc.
+  Track* New(std::string_view path, const std::string_view* title);
   void Delete(Track* row);
   // Takes over another pool's chunks and free slots; it cannot fail once ReserveFor(other)
   // has made room.
@@ -58,9 +64,13 @@ public:
   void Adopt(TrackPool&& other) noexcept;
 
 private:
-  struct Slot;
-  std::vector<std::unique_ptr<Slot[]>> chunks_;
-  Slot* free_ = nullptr;
+  static constexpr size_t kClasses = 64;  // records of up to 512 bytes
+  struct Free {
+    Free* next;
+  };
+  std::vector<std::unique_ptr<unsigned char[]>> chunks_;
+  Free* free_[kClasses] = {};
+  unsigned char grown_[kClasses] = {};  // chunks taken per class: each holds more slots
 };
 
 // The rows of one AddTracks call, in the order the action gives them, each made in its
@@ -71,9 +81,9 @@ public:
   ~TrackBatch();
   TrackBatch(TrackBatch&&) noexcept = default;
   TrackBatch& operator=(TrackBatch&&) = delete;
-  // A new row as AddTrack makes it: quality "100", and the title from the path unless
-  // SetCell gives one.
-  void Add(std::string path);
+  // A new row as AddTrack makes it, quality "100" and the title from the path, and then
+  // `title` set when it is not null.
+  void Add(std::string_view path, const std::string_view* title = nullptr);
   // Sets a cell of the row added last, as SetItemText would once the row is listed.
   void SetCell(int column, std::string text);
   size_t size() const { return rows_.size(); }
@@ -94,7 +104,7 @@ struct CellEdit {
 // Orders rows by their path: single-byte letters compared without case, double-byte
 // characters compared as whole characters, ties broken by the plain bytes.
 // Returns <0, 0 or >0 like strcmp.
-int CompareTrackPaths(const std::string& a, const std::string& b);
+int CompareTrackPaths(std::string_view a, std::string_view b);
 
 // The title a new row gets from its path: the file name without its extension,
 // where the extension starts at the last "." of the file name (not of the folder).
@@ -121,8 +131,8 @@ public:
   void RemoveSelectedTracks();
 
   // The cell's text; the empty text for a row or column that does not exist.
-  // The reference stays valid until the list is next changed.
-  const std::string& GetItemText(int row, int column) const;
+  // The text stays valid until the list is next changed.
+  std::string_view GetItemText(int row, int column) const;
   // Sets a cell; a row or column that does not exist changes nothing. Setting the
   // path cell is refused too: the path is the row's key and decides its place.
   void SetItemText(int row, int column, const std::string& text);
@@ -136,7 +146,7 @@ public:
   // The selected row with the lowest index above `row`, or -1.
   int GetNextSelectedTrack(int row) const;
   // Whether a row holds exactly this path.
-  bool IsListed(const std::string& path) const;
+  bool IsListed(std::string_view path) const;
 
   // Selection, as the view mirrors the user's choice into the model.
   void SetSelected(int row, bool selected);
@@ -156,8 +166,9 @@ public:
   // Test seam: the n-th allocation step from now on (1 = the next) throws
   // std::bad_alloc instead of allocating; 0 turns it off, and it turns itself off once
   // it has fired. The steps are each new row (AddTrack; AddTracks takes one for every
-  // row of its batch, in the batch's order) and each cell text copied in (SetItemText,
-  // SetItemTexts). Adding n files through AddTracks with step n/2 armed fails half way.
+  // row of its batch, in the batch's order, before it changes anything) and each cell
+  // text copied in (SetItemText, SetItemTexts). Adding n files through AddTracks with
+  // step n/2 armed fails half way.
   void FailAllocationStep(int n) { failStep_ = n; }
 
 private:
@@ -176,7 +187,7 @@ private:
   size_t BlockOf(int row, int* offset) const;
   // Where `path` belongs: the block and offset it would be inserted at; true when a row
   // already holds it.
-  bool Locate(const std::string& path, size_t* block, size_t* offset) const;
+  bool Locate(std::string_view path, size_t* block, size_t* offset) const;
   // Counts an allocation step and throws when it is the one the seam names.
   void AllocationStep();
 

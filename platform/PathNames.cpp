@@ -1,5 +1,6 @@
 #include "platform/PathNames.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Text.h"
@@ -33,15 +34,49 @@ struct NameParts {
   size_t name = 0;
   size_t extension = 0;
 };
+bool IsOneOf(char c, const char* set) {
+  for (; *set != '\0'; ++set) {
+    if (*set == c) return true;
+  }
+  return false;
+}
+
+// True when every byte is below 0x80: no double-byte character, so each byte is a character.
+bool IsSingleByte(std::string_view path) {
+  size_t i = 0;
+  for (; i + 8 <= path.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, path.data() + i, 8);
+    if (word & 0x8080808080808080u) return false;
+  }
+  for (; i < path.size(); ++i) {
+    if (static_cast<unsigned char>(path[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
 NameParts SplitName(std::string_view path, const char* separators) {
   NameParts parts;
+  if (IsSingleByte(path)) {
+    // Every byte is a character: the name and its extension are found from the end, which
+    // reads only the file name of a long path.
+    size_t i = path.size();
+    while (i > 0 && !IsOneOf(path[i - 1], separators)) --i;
+    parts.name = i;
+    size_t dot = path.size();
+    while (dot > parts.name && path[dot - 1] != '.') --dot;
+    parts.extension = dot > parts.name ? dot - 1 : path.size();
+    return parts;
+  }
+  // A trail byte may equal a separator or '.', so only a walk from the start knows
+  // which bytes start characters.
   size_t dot = std::string_view::npos;
   for (size_t i = 0; i < path.size();) {
     const char c = path[i];
     const int length = text::CharLength(path, i);
     if (length == 1 && c == '.') {
       dot = i;
-    } else if (length == 1 && c != '\0' && std::strchr(separators, c) != nullptr) {
+    } else if (length == 1 && IsOneOf(c, separators)) {
       parts.name = i + 1;
       dot = std::string_view::npos;
     }
@@ -74,6 +109,10 @@ size_t ExtensionStart(const std::u16string& path) {
 std::string FileNameOfPath(const std::string& path) { return path.substr(static_cast<size_t>(FileNameStart(path))); }
 
 std::string FileTitleOfPath(const std::string& path, const char* separators) {
+  return std::string(FileTitlePart(path, separators));
+}
+
+std::string_view FileTitlePart(std::string_view path, const char* separators) {
   const NameParts parts = SplitName(path, separators);
   return path.substr(parts.name, parts.extension - parts.name);
 }

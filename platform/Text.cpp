@@ -5,10 +5,6 @@
 
 namespace text {
 
-int CharLength(std::string_view s, size_t pos) {
-  return (IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size()) ? 2 : 1;
-}
-
 int ReverseFindAny(std::string_view s, const char* set) {
   // Walks forward so that every trail byte is seen as part of its character.
   int found = -1;
@@ -41,7 +37,7 @@ std::string Right(const std::string& s, int count) {
   return s.substr(s.size() - n);
 }
 
-std::string ToLowerAscii(const std::string& s) {
+std::string ToLowerAscii(std::string_view s) {
   std::string out(s);
   for (size_t i = 0; i < out.size(); i += CharLength(out, i)) {
     out[i] = FoldAscii(out[i]);
@@ -54,7 +50,7 @@ std::u16string ToLowerAscii(std::u16string s) {
   return s;
 }
 
-bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size();) {
     const int len = CharLength(a, i);

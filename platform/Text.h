@@ -15,7 +15,9 @@ inline bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c
 
 // Byte length of the character starting at `pos`: 2 for a lead byte followed by any
 // byte, 1 otherwise (a lead byte at the very end counts as one byte).
-int CharLength(std::string_view s, size_t pos);
+inline int CharLength(std::string_view s, size_t pos) {
+  return (IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size()) ? 2 : 1;
+}
 
 // Position of the last character equal to one of the single-byte characters in `set`,
 // stepping over double-byte characters; -1 when there is none.
@@ -43,13 +45,13 @@ constexpr Char FoldAscii(Char c) {
 // Lower-cases the single-byte letters A-Z only; every other byte, including the
 // bytes of double-byte characters, stays. Paths that differ only in the case of
 // single-byte letters give the same result.
-std::string ToLowerAscii(const std::string& s);
+std::string ToLowerAscii(std::string_view s);
 // The same for UTF-16 text: A-Z folded, every other unit as it is.
 std::u16string ToLowerAscii(std::u16string s);
 
 // Equality with single-byte letters folded to one case; double-byte characters are
 // compared byte for byte (their trail bytes are never folded).
-bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b);
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
 // True when the last character of `s` is a single-byte backslash. A path ending in a
 // double-byte character whose trail byte is 5C (D:\機能, C:\ソ) does not end in one.

@@ -261,7 +261,7 @@ void CMainDialog::RemoveSelectedTracks() {
 void CMainDialog::PlaySelectedTrack() {
   const int row = tracks_.GetFirstSelectedTrack();
   if (row == -1) return;
-  shellOpen_(tracks_.GetItemText(row, kColumnPath), true);  // only the system may report a failure
+  shellOpen_(std::string(tracks_.GetItemText(row, kColumnPath)), true);  // only the system may report a failure
 }
 
 void CMainDialog::EditTracks() {

@@ -38,7 +38,7 @@ void CTrackListCtrl::Refresh() {
 void CTrackListCtrl::GetCellText(NMLVDISPINFOA* info) const {
   LVITEMA& item = info->item;
   if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
-  const std::string& cell = tracks_.GetItemText(item.iItem, item.iSubItem);
+  const std::string_view cell = tracks_.GetItemText(item.iItem, item.iSubItem);
   // Copy what fits, never splitting a double-byte character.
   size_t n = 0;
   const size_t room = static_cast<size_t>(item.cchTextMax) - 1;
@@ -62,10 +62,8 @@ int CTrackListCtrl::FindRow(const NMLVFINDITEMA* find) const {
   int start = find->iStart;
   if (start < 0 || start >= count) start = 0;
   const auto matches = [&](int row) {
-    const std::string& path = tracks_.GetItemText(row, kColumnPath);
-    if (info.flags & LVFI_PARTIAL) {
-      return text::EqualsIgnoreAsciiCase(text::Left(path, static_cast<int>(typed.size())), typed);
-    }
+    const std::string_view path = tracks_.GetItemText(row, kColumnPath);
+    if (info.flags & LVFI_PARTIAL) return text::EqualsIgnoreAsciiCase(path.substr(0, typed.size()), typed);
     return text::EqualsIgnoreAsciiCase(path, typed);
   };
   for (int row = start; row < count; ++row) {

@@ -72,7 +72,7 @@ TEST(ChosenFiles, ShortPathRowsTakeTheirTitleFromTheLongNameAndOneMessageNamesTh
   EXPECT_EQ(tracks.GetItemText(0, kColumnTitle), "??");  // Hangul has no form, not even a best fit
   EXPECT_EQ(tracks.GetItemText(1, kColumnTitle), "kept");
   EXPECT_EQ(tracks.GetItemText(2, kColumnPath), "D:\\Music\\CAF_~HYN.WAV");
-  const std::string cafe = tracks.GetItemText(2, kColumnTitle);
+  const std::string cafe(tracks.GetItemText(2, kColumnTitle));
   EXPECT_TRUE(cafe == "Cafe song" || cafe == "Caf? song") << cafe;  // best fit where the system has one
   EXPECT_EQ(tracks.GetItemText(2, kColumnQuality), "100");
   EXPECT_EQ(tracks.GetItemText(2, kColumnSavePath), "");

@@ -23,7 +23,7 @@ const std::string kSo = "\x83\x5c", kPo = "\x83\x7c", kHyo = "\x95\x5c";
 
 std::vector<std::string> Row(const TrackList& list, int row) {
   std::vector<std::string> cells;
-  for (int c = 0; c < kTrackColumnCount; ++c) cells.push_back(list.GetItemText(row, c));
+  for (int c = 0; c < kTrackColumnCount; ++c) cells.emplace_back(list.GetItemText(row, c));
   return cells;
 }
 
@@ -125,7 +125,7 @@ TEST(EncodingInfoRead, LineEndsAreStrippedButALoneCrStays) {
   ASSERT_EQ(list.GetTrackCount(), 5);
   const auto quality = [&](const std::string& path) {
     for (int r = 0; r < list.GetTrackCount(); ++r)
-      if (list.GetItemText(r, 0) == path) return list.GetItemText(r, kColumnQuality);
+      if (list.GetItemText(r, 0) == path) return std::string(list.GetItemText(r, kColumnQuality));
     return std::string("<missing>");
   };
   EXPECT_EQ(quality("C:\\lf.wav"), "lf");

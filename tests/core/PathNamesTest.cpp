@@ -46,3 +46,20 @@ TEST(PathNames, AWavEndingInAnyCaseStartingACharacter) {
   EXPECT_FALSE(EndsWithWav(u"C:\\x\\wav"));
   EXPECT_FALSE(EndsWithWav(u"a.wab"));
 }
+
+TEST(PathNames, APathWithADoubleByteCharacterSplitsLikeTheSameSingleBytePath) {
+  // Paths of single bytes are split from their end, others by a walk from the start: a
+  // double-byte character put in front of a path must move its name and extension by 2.
+  const char alphabet[] = {'a', '.', '\\', '/', ':', '\0'};
+  unsigned seed = 7;
+  for (int round = 0; round < 2000; ++round) {
+    std::string path;
+    const size_t size = (seed = seed * 1103515245u + 12345u) >> 28;
+    for (size_t i = 0; i < size; ++i) path += alphabet[((seed = seed * 1103515245u + 12345u) >> 16) % sizeof alphabet];
+    const std::string wide = "\x82\xa0" + path;  // あ
+    const int name = FileNameStart(path);
+    EXPECT_EQ(FileNameStart(wide), name == 0 ? 0 : name + 2) << path;
+    EXPECT_EQ(ExtensionStart(wide), ExtensionStart(path) + 2) << path;
+    EXPECT_EQ(FileTitleOfPath(wide, "\\").size(), FileTitleOfPath(path, "\\").size() + (FileNameStart(path, "\\") == 0 ? 2 : 0)) << path;
+  }
+}

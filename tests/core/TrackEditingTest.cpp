@@ -15,7 +15,7 @@ void Fill(TrackList& list, const std::vector<std::string>& paths, const std::vec
 
 std::vector<std::string> Column(const TrackList& list, int column) {
   std::vector<std::string> out;
-  for (int row = 0; row < list.GetTrackCount(); ++row) out.push_back(list.GetItemText(row, column));
+  for (int row = 0; row < list.GetTrackCount(); ++row) out.emplace_back(list.GetItemText(row, column));
   return out;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <new>
 #include <random>
 #include <set>
@@ -14,7 +15,7 @@ namespace {
 
 std::vector<std::string> Paths(const TrackList& list) {
   std::vector<std::string> out;
-  for (int i = 0; i < list.GetTrackCount(); ++i) out.push_back(list.GetItemText(i, kColumnPath));
+  for (int i = 0; i < list.GetTrackCount(); ++i) out.emplace_back(list.GetItemText(i, kColumnPath));
   return out;
 }
 
@@ -155,6 +156,45 @@ TEST(TrackList, RowsAddedAfterARemovalStartAfresh) {
   EXPECT_EQ(list.GetFirstSelectedTrack(), -1);
 }
 
+// A row is a record of its own size, its title kept within its path where it can be. Rows
+// of every length, with the path's own title, another one, or one set later, keep their
+// texts, in fresh slots and in the slots of removed rows.
+TEST(TrackList, RowsOfEveryLengthKeepTheirTexts) {
+  TrackList list;
+  std::map<std::string, std::string> titles;  // by path
+  const auto check = [&] {
+    ASSERT_EQ(static_cast<size_t>(list.GetTrackCount()), titles.size());
+    for (int row = 0; row < list.GetTrackCount(); ++row) {
+      ASSERT_EQ(list.GetItemText(row, kColumnTitle), titles.at(std::string(list.GetItemText(row, kColumnPath))));
+    }
+  };
+  for (int round = 0; round < 2; ++round) {
+    std::vector<NewTrack> batch;
+    for (int n = round; n < 700; n += 7) {
+      const std::string name(static_cast<size_t>(n), static_cast<char>('a' + round));
+      NewTrack row{"C:\\" + std::to_string(n) + "\\" + name + ".wav", {}};
+      std::string title = name;
+      if (n % 3 == 1) row.cells.push_back({kColumnTitle, title = std::string(static_cast<size_t>(n / 2), 'T')});
+      if (n % 3 == 2) row.cells.push_back({kColumnTitle, name});
+      titles[row.path] = title;
+      batch.push_back(std::move(row));
+    }
+    list.AddTracks(std::move(batch));
+    for (int row = round; row < list.GetTrackCount(); row += 5) {
+      const std::string title(static_cast<size_t>(300 + row), 'e');
+      list.SetItemText(row, kColumnTitle, title);
+      titles[std::string(list.GetItemText(row, kColumnPath))] = title;
+    }
+    check();
+    for (int row = 0; row < list.GetTrackCount(); row += 2) {
+      list.SetSelected(row, true);
+      titles.erase(std::string(list.GetItemText(row, kColumnPath)));
+    }
+    list.RemoveSelectedTracks();
+    check();
+  }
+}
+
 // Many rows in random order exercise the block splits and the index bookkeeping: after
 // every change, order, indices, the selection and the PathSet must agree with a plain model.
 TEST(TrackList, LargeRandomListAgreesWithASortedModel) {
@@ -186,7 +226,7 @@ TEST(TrackList, LargeRandomListAgreesWithASortedModel) {
     ASSERT_EQ(list.GetSelectedTrackCount(), static_cast<int>(selected.size()));
     int walked = 0;
     for (int r = list.GetFirstSelectedTrack(); r != -1; r = list.GetNextSelectedTrack(r)) {
-      ASSERT_TRUE(selected.count(list.GetItemText(r, 0)));
+      ASSERT_TRUE(selected.count(std::string(list.GetItemText(r, 0))));
       ++walked;
     }
     ASSERT_EQ(walked, static_cast<int>(selected.size()));
@@ -213,7 +253,7 @@ std::vector<std::string> StateOf(const TrackList& list) {
       line = "*";
       selected = list.GetNextSelectedTrack(row);
     }
-    for (int column = 0; column < kTrackColumnCount; ++column) line += list.GetItemText(row, column) + "|";
+    for (int column = 0; column < kTrackColumnCount; ++column) line.append(list.GetItemText(row, column)) += "|";
     out.push_back(line);
   }
   out.push_back("focus " + std::to_string(list.GetFocusedTrack()) + ", anchor " + std::to_string(list.GetAnchorTrack()));
@@ -278,7 +318,7 @@ TEST(TrackList, BatchAddEqualsAddingTheRowsOneByOne) {
       list->SetFocusedTrack(focus);
       list->SetAnchorTrack(anchor);
     }
-    const std::string focusPath = single.GetItemText(focus, kColumnPath);
+    const std::string focusPath(single.GetItemText(focus, kColumnPath));
 
     std::vector<NewTrack> batch;
     folder = rng() % (2 * folders.size());  // one folder, or any

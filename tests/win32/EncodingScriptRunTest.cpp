@@ -87,7 +87,7 @@ TEST_F(EncodingScriptRun, SpecialCharactersReachTheEncoderAndTheConsoleIntact) {
   for (const auto& name : names) {
     const std::string path = Source(name);
     const int row = tracks.AddTrack(path);
-    const std::string title = tracks.GetItemText(row, kColumnTitle);
+    const std::string title(tracks.GetItemText(row, kColumnTitle));
     expected[path] = {name, path, path.substr(0, path.size() - 4) + ".wma", {{"-title", title}}};
   }
 
@@ -116,7 +116,7 @@ TEST_F(EncodingScriptRun, SpecialCharactersReachTheEncoderAndTheConsoleIntact) {
 
   std::vector<std::string> wanted;
   for (int r = 0; r < tracks.GetTrackCount(); ++r) {
-    const Expected& e = expected.at(tracks.GetItemText(r, kColumnPath));
+    const Expected& e = expected.at(std::string(tracks.GetItemText(r, kColumnPath)));
     wanted.push_back(ExpectedCall(e.input, e.output, e.tags));
     EXPECT_TRUE(HasLine(output, e.fileName + Echoed(fixed_texts::kScriptEncodingFile))) << e.fileName;
     EXPECT_TRUE(HasLine(output, Echoed(fixed_texts::kScriptFullPath) + e.input)) << e.input;

@@ -76,7 +76,7 @@ struct Fixture {
 
 std::vector<std::string> Rows(CMainDialog& dialog) {
   std::vector<std::string> rows;
-  for (int i = 0; i < dialog.Tracks().GetTrackCount(); ++i) rows.push_back(dialog.Tracks().GetItemText(i, kColumnPath));
+  for (int i = 0; i < dialog.Tracks().GetTrackCount(); ++i) rows.emplace_back(dialog.Tracks().GetItemText(i, kColumnPath));
   return rows;
 }
 
@@ -517,14 +517,14 @@ std::vector<std::string> Selected(CMainDialog& dialog, HWND list) {
   EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), tracks.GetFocusedTrack());
   EXPECT_EQ(ListView_GetSelectionMark(list), tracks.GetAnchorTrack());
   std::vector<std::string> paths;
-  for (int row : ModelSelection(tracks)) paths.push_back(tracks.GetItemText(row, kColumnPath));
+  for (int row : ModelSelection(tracks)) paths.emplace_back(tracks.GetItemText(row, kColumnPath));
   return paths;
 }
 
 // The paths of the focused row and of the anchor ("" for none).
 std::pair<std::string, std::string> FocusAndAnchor(CMainDialog& dialog) {
   TrackList& tracks = dialog.Tracks();
-  const auto path = [&](int row) { return row < 0 ? std::string() : tracks.GetItemText(row, kColumnPath); };
+  const auto path = [&](int row) { return row < 0 ? std::string() : std::string(tracks.GetItemText(row, kColumnPath)); };
   return {path(tracks.GetFocusedTrack()), path(tracks.GetAnchorTrack())};
 }
 

@@ -142,7 +142,7 @@ protected:
 
 std::vector<std::string> Column(TrackList& tracks, int column) {
   std::vector<std::string> out;
-  for (int row = 0; row < tracks.GetTrackCount(); ++row) out.push_back(tracks.GetItemText(row, column));
+  for (int row = 0; row < tracks.GetTrackCount(); ++row) out.emplace_back(tracks.GetItemText(row, column));
   return out;
 }
 
@@ -178,7 +178,7 @@ TEST_F(WidePaths, TheOpenDialogAndADropTakeTheShortPathOfTheRightFileAndItIsEnco
     EXPECT_EQ(std::count(longPaths.begin(), longPaths.end(), In(name)), 1) << textconv::ToCp932Display(name);
   }
   for (int row = 0; row < 3; ++row) {
-    const std::string title = tracks.GetItemText(row, kColumnTitle);
+    const std::string title(tracks.GetItemText(row, kColumnTitle));
     if (longPaths[row] == In(kKorean)) {
       EXPECT_EQ(title, "??");
     } else if (longPaths[row] == In(kCafe)) {
