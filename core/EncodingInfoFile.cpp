@@ -169,16 +169,17 @@ void EncodingInfoReader::Line(const char* line, size_t size) {
     return;
   }
   SplitEncodingInfoLine(line, size, &fields_);
-  // The row is made with its path and title (the path's own when the line has none). A
-  // cell holding what AddTrack gives anyway (the quality "100", an empty tag or save path)
-  // is not set again, so a row without tags makes no room for them.
-  const bool titled = fields_.size() > kColumnTitle;
-  const std::string_view title = titled ? std::string_view(fields_[kColumnTitle]) : std::string_view();
-  rows_.Add(fields_[kColumnPath], titled ? &title : nullptr);
-  for (size_t i = 1; i < fields_.size(); ++i) {
-    const bool given = fields_[i] != (i == kColumnQuality ? kAddedQuality : "");
-    if (i != kColumnTitle && given) rows_.SetCell(static_cast<int>(i), std::move(fields_[i]));
-  }
+  // The row is made whole from the line: the title is the path's own when the line has
+  // none, and fields the line lacks keep what AddTrack gives ("100" and empty). The
+  // fields are copied, so their strings serve the next line without allocating.
+  const auto field = [this](int column, std::string_view absent) {
+    return static_cast<size_t>(column) < fields_.size() ? std::string_view(fields_[static_cast<size_t>(column)]) : absent;
+  };
+  const std::string_view title = field(kColumnTitle, {});
+  const std::string_view tags[kRowTagCount] = {field(kColumnQuality, kAddedQuality), field(kColumnAuthor, {}),
+                                               field(kColumnCopyright, {}), field(kColumnDescription, {}),
+                                               field(kColumnSavePath, {})};
+  rows_.Add(fields_[kColumnPath], fields_.size() > kColumnTitle ? &title : nullptr, tags);
 }
 
 void ReadEncodingInfo(TrackList& list, const std::string& bytes) {

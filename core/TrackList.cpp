@@ -10,23 +10,26 @@
 #include "platform/PathNames.h"
 #include "platform/Text.h"
 
-// One row, at the start of its record in the pool: the path's bytes follow it, then the
-// title's unless the title is the part of the path DefaultTitle gives (as it is for most
-// rows, added or imported). The quality and the cells after the title are "100" and
-// empty in most rows and kept apart, made only once one of them or the title is set, so
-// that a row of a long list is little more than its path.
+// One row, at the start of its record in the pool. The record's text follows it: the
+// path's bytes; the title's unless the title is the part of the path DefaultTitle gives
+// (as it is for most rows); and, only in a row made with tags, the quality and the four
+// cells after the title, each as a 4-byte size and its bytes. The cells from the quality
+// on move to `more` once one of them is set, so a row holds one block until it is edited.
 struct Track {
-  std::unique_ptr<std::array<std::string, 6>> more;  // cells 1..6; the title only once set
+  std::unique_ptr<std::array<std::string, 6>> more;  // cells 1..6, once one was set
   uint32_t pathSize = 0;
-  uint32_t titleStart = 0;  // in the record's text, while the title is not in `more`
+  uint32_t titleStart = 0;  // in the record's text
   uint32_t titleSize = 0;
   uint8_t sizeClass = 0;  // the record's class in the pool, or kOwnRecord
-  bool titleInMore = false;
+  bool hasTags = false;   // the record holds the tag cells; without them they are "100" and empty
   bool selected = false;
 
   const char* Text() const { return reinterpret_cast<const char*>(this + 1); }
   char* Text() { return reinterpret_cast<char*>(this + 1); }
   std::string_view Path() const { return {Text(), pathSize}; }
+  std::string_view Title() const { return {Text() + titleStart, titleSize}; }
+  // Where the tag cells start: after the path, or after a title of its own.
+  size_t TagsStart() const { return std::max<size_t>(pathSize, size_t{titleStart} + titleSize); }
 };
 
 namespace {
@@ -39,29 +42,42 @@ constexpr size_t kClassBytes = 8;  // the classes' steps, a multiple of Track's 
 constexpr size_t kMaxChunkSlots = 1024;
 static_assert(kClassBytes % alignof(Track) == 0, "every slot starts aligned for a row");
 
+// The tag cells in the order a record holds them, and what a row without them shows.
+constexpr int kTagColumns[kRowTagCount] = {kColumnQuality, kColumnAuthor, kColumnCopyright, kColumnDescription,
+                                           kColumnSavePath};
+constexpr std::string_view kNoTags[kRowTagCount] = {kAddedQuality, "", "", "", ""};
+
 size_t MoreIndex(int column) { return static_cast<size_t>(column - 1); }
+
+int TagIndex(int column) { return column == kColumnQuality ? 0 : column - kColumnTitle; }
+
+std::string_view TagOf(const Track& track, int tag) {
+  if (!track.hasTags) return kNoTags[tag];
+  const char* p = track.Text() + track.TagsStart();
+  for (int k = 0;; ++k) {
+    uint32_t size = 0;
+    std::memcpy(&size, p, sizeof size);
+    if (k == tag) return {p + sizeof size, size};
+    p += sizeof size + size;
+  }
+}
 
 std::string_view CellOf(const Track& track, int column) {
   if (column == kColumnPath) return track.Path();
-  if (column == kColumnTitle && !track.titleInMore) return {track.Text() + track.titleStart, track.titleSize};
   if (track.more) return (*track.more)[MoreIndex(column)];
-  return column == kColumnQuality ? kAddedQuality : kEmpty;
+  if (column == kColumnTitle) return track.Title();
+  return TagOf(track, TagIndex(column));
 }
 
-// The cell to set, a column from the quality on, kept in `more`, which is made when first
-// needed. The title moves there with its text first, so a failed assignment leaves it.
+// The cell to set, a column from the quality on. The first time, cells 1..6 are copied to
+// `more`, where they stay; a failure to make them changes nothing.
 std::string& CellToSet(Track& track, int column) {
   if (!track.more) {
     auto more = std::make_unique<std::array<std::string, 6>>();
-    (*more)[MoreIndex(kColumnQuality)] = kAddedQuality;
+    for (int c = kColumnQuality; c < kTrackColumnCount; ++c) (*more)[MoreIndex(c)] = CellOf(track, c);
     track.more = std::move(more);
   }
-  std::string& cell = (*track.more)[MoreIndex(column)];
-  if (column == kColumnTitle && !track.titleInMore) {
-    cell.assign(track.Text() + track.titleStart, track.titleSize);
-    track.titleInMore = true;
-  }
-  return cell;
+  return (*track.more)[MoreIndex(column)];
 }
 
 bool IsSettable(int column) { return column > kColumnPath && column < kTrackColumnCount; }
@@ -78,12 +94,19 @@ TrackPool::TrackPool(TrackPool&& other) noexcept : chunks_(std::move(other.chunk
   }
 }
 
-Track* TrackPool::New(std::string_view path, const std::string_view* title) {
+Track* TrackPool::New(std::string_view path, const std::string_view* title, const std::string_view* tags) {
   const std::string_view pathTitle = FileTitlePart(path, "\\");
   const bool ownTitle = title != nullptr && *title != pathTitle;
   const size_t titleSize = ownTitle ? title->size() : pathTitle.size();
-  if (path.size() > UINT32_MAX / 2 || titleSize > UINT32_MAX / 2) throw std::bad_alloc();
-  const size_t bytes = sizeof(Track) + path.size() + (ownTitle ? titleSize : 0);
+  const bool hasTags = tags != nullptr && !std::equal(tags, tags + kRowTagCount, kNoTags);
+  constexpr size_t kLimit = UINT32_MAX / 4;  // sizes and offsets stay far from overflowing
+  size_t bytes = sizeof(Track) + path.size() + (ownTitle ? titleSize : 0);
+  if (path.size() > kLimit || titleSize > kLimit) throw std::bad_alloc();
+  for (int k = 0; hasTags && k < kRowTagCount; ++k) {
+    if (tags[k].size() > kLimit) throw std::bad_alloc();
+    bytes += sizeof(uint32_t) + tags[k].size();
+  }
+  if (bytes - sizeof(Track) > kLimit) throw std::bad_alloc();
 
   void* memory = nullptr;
   uint8_t sizeClass = kOwnRecord;
@@ -109,12 +132,25 @@ Track* TrackPool::New(std::string_view path, const std::string_view* title) {
   row->sizeClass = sizeClass;
   row->pathSize = static_cast<uint32_t>(path.size());
   row->titleSize = static_cast<uint32_t>(titleSize);
-  std::memcpy(row->Text(), path.data(), path.size());
+  char* text = row->Text();
+  // An empty view may have no data to copy from.
+  const auto put = [&text](std::string_view bytes) {
+    if (!bytes.empty()) std::memcpy(text, bytes.data(), bytes.size());
+    text += bytes.size();
+  };
+  put(path);
   if (ownTitle) {
     row->titleStart = row->pathSize;
-    std::memcpy(row->Text() + path.size(), title->data(), titleSize);
+    put(*title);
   } else {
     row->titleStart = static_cast<uint32_t>(pathTitle.data() - path.data());
+  }
+  row->hasTags = hasTags;
+  for (int k = 0; hasTags && k < kRowTagCount; ++k) {
+    const auto size = static_cast<uint32_t>(tags[k].size());
+    std::memcpy(text, &size, sizeof size);
+    text += sizeof size;
+    put(tags[k]);
   }
   return row;
 }
@@ -148,19 +184,14 @@ TrackBatch::~TrackBatch() {
   for (Track* row : rows_) pool_.Delete(row);
 }
 
-void TrackBatch::Add(std::string_view path, const std::string_view* title) {
-  Track* row = pool_.New(path, title);
+void TrackBatch::Add(std::string_view path, const std::string_view* title, const std::string_view* tags) {
+  Track* row = pool_.New(path, title, tags);
   try {
     rows_.push_back(row);
   } catch (...) {
     pool_.Delete(row);
     throw;
   }
-}
-
-void TrackBatch::SetCell(int column, std::string text) {
-  if (rows_.empty() || !IsSettable(column)) return;
-  CellToSet(*rows_.back(), column) = std::move(text);
 }
 
 namespace {
@@ -319,7 +350,7 @@ int TrackList::AddTrack(const std::string& path) {
 
   // Everything that can fail comes first, so a failure leaves the list untouched.
   AllocationStep();
-  Track* track = pool_.New(path, nullptr);
+  Track* track = pool_.New(path, nullptr, nullptr);
   // Back to the pool unless it is linked in below.
   struct Unlinked {
     TrackPool& pool;
@@ -424,16 +455,21 @@ size_t SharedStart(const std::deque<Track*>& rows) {
 int TrackList::AddTracks(std::vector<NewTrack>&& batch) {
   TrackBatch rows;
   for (NewTrack& row : batch) {
-    // The title is made with the row; the other cells are set in their order.
+    // The row is made with its cells, as setting them in their order would leave them.
     const std::string_view* title = nullptr;
     std::string_view givenTitle;
+    std::string_view tags[kRowTagCount];
+    std::copy(std::begin(kNoTags), std::end(kNoTags), tags);
+    bool tagged = false;
     for (const auto& cell : row.cells) {
-      if (cell.first == kColumnTitle) title = &(givenTitle = cell.second);
+      if (cell.first == kColumnTitle) {
+        title = &(givenTitle = cell.second);
+      } else if (IsSettable(cell.first)) {
+        tags[TagIndex(cell.first)] = cell.second;
+        tagged = true;
+      }
     }
-    rows.Add(row.path, title);
-    for (auto& cell : row.cells) {
-      if (cell.first != kColumnTitle) rows.SetCell(cell.first, std::move(cell.second));
-    }
+    rows.Add(row.path, title, tagged ? tags : nullptr);
     row = NewTrack();  // the batch's memory goes as it is taken over
   }
   std::vector<NewTrack>().swap(batch);

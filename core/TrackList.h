@@ -31,6 +31,10 @@ enum TrackColumn {
 // The quality cell every added row gets.
 inline constexpr char kAddedQuality[] = "100";
 
+// The cells a new row may be made with beside its path and title, in this order: the
+// quality, author, copyright, description and save path.
+inline constexpr int kRowTagCount = 5;
+
 struct Track;  // one row: its cells and whether it is selected
 
 // One row for AddTracks: its path and the cells the action gives it, each set after the
@@ -41,8 +45,8 @@ struct NewTrack {
   std::vector<std::pair<int, std::string>> cells;  // (column, text)
 };
 
-// Storage for rows. A row is one record of its own size: its flags, then its path's bytes
-// and its title's when the title is not part of the path. Records are cut from chunks
+// Storage for rows. A row is one record of its own size: its flags, then its path's bytes,
+// its title's when the title is not part of the path, and its tags'. Records are cut from chunks
 // taken from the system many at a time, one chunk list per size class of 8 bytes, so a
 // long list costs one allocation per chunk instead of one or two per row and no heap
 // header per row; a freed record's slot is used again by a record of its class. A record
@@ -54,9 +58,10 @@ public:
   ~TrackPool();
   TrackPool(TrackPool&& other) noexcept;
   TrackPool& operator=(TrackPool&&) = delete;
-  // A new row holding `path`, and `title` unless it is null: then the title is the part
-  // of the path DefaultTitle gives. Throws std::bad_alloc.
-  Track* New(std::string_view path, const std::string_view* title);
+  // A new row holding `path`, `title` unless it is null (then the title is the part of
+  // the path DefaultTitle gives) and the kRowTagCount `tags` unless they are null (then
+  // "100" and empty). Throws std::bad_alloc.
+  Track* New(std::string_view path, const std::string_view* title, const std::string_view* tags);
   void Delete(Track* row);
   // Takes over another pool's chunks and free slots; it cannot fail once ReserveFor(other)
   // has made room.
@@ -81,11 +86,10 @@ public:
   ~TrackBatch();
   TrackBatch(TrackBatch&&) noexcept = default;
   TrackBatch& operator=(TrackBatch&&) = delete;
-  // A new row as AddTrack makes it, quality "100" and the title from the path, and then
-  // `title` set when it is not null.
-  void Add(std::string_view path, const std::string_view* title = nullptr);
-  // Sets a cell of the row added last, as SetItemText would once the row is listed.
-  void SetCell(int column, std::string text);
+  // A new row as AddTrack makes it, with `title` and the kRowTagCount `tags` (quality,
+  // author, copyright, description, save path) set where they are not null, as
+  // SetItemText would set them once the row is listed.
+  void Add(std::string_view path, const std::string_view* title = nullptr, const std::string_view* tags = nullptr);
   size_t size() const { return rows_.size(); }
 
 private:

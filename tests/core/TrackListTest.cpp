@@ -156,16 +156,17 @@ TEST(TrackList, RowsAddedAfterARemovalStartAfresh) {
   EXPECT_EQ(list.GetFirstSelectedTrack(), -1);
 }
 
-// A row is a record of its own size, its title kept within its path where it can be. Rows
-// of every length, with the path's own title, another one, or one set later, keep their
-// texts, in fresh slots and in the slots of removed rows.
+// A row is a record of its own size holding all its texts, its title within its path
+// where it can be. Rows of every length, with the path's own title or another, with tags
+// or without, keep every cell, also once one is set later, and in the slots of removed rows.
 TEST(TrackList, RowsOfEveryLengthKeepTheirTexts) {
   TrackList list;
-  std::map<std::string, std::string> titles;  // by path
+  std::map<std::string, std::vector<std::string>> cells;  // by path
   const auto check = [&] {
-    ASSERT_EQ(static_cast<size_t>(list.GetTrackCount()), titles.size());
+    ASSERT_EQ(static_cast<size_t>(list.GetTrackCount()), cells.size());
     for (int row = 0; row < list.GetTrackCount(); ++row) {
-      ASSERT_EQ(list.GetItemText(row, kColumnTitle), titles.at(std::string(list.GetItemText(row, kColumnPath))));
+      const auto& expected = cells.at(std::string(list.GetItemText(row, kColumnPath)));
+      for (int c = 1; c < kTrackColumnCount; ++c) ASSERT_EQ(list.GetItemText(row, c), expected[c]) << row << " " << c;
     }
   };
   for (int round = 0; round < 2; ++round) {
@@ -173,22 +174,26 @@ TEST(TrackList, RowsOfEveryLengthKeepTheirTexts) {
     for (int n = round; n < 700; n += 7) {
       const std::string name(static_cast<size_t>(n), static_cast<char>('a' + round));
       NewTrack row{"C:\\" + std::to_string(n) + "\\" + name + ".wav", {}};
-      std::string title = name;
-      if (n % 3 == 1) row.cells.push_back({kColumnTitle, title = std::string(static_cast<size_t>(n / 2), 'T')});
+      std::vector<std::string> expected = {row.path, "100", name, "", "", "", ""};
+      if (n % 3 == 1) row.cells.push_back({kColumnTitle, expected[2] = std::string(static_cast<size_t>(n / 2), 'T')});
       if (n % 3 == 2) row.cells.push_back({kColumnTitle, name});
-      titles[row.path] = title;
+      if (n % 4 == 1) row.cells.push_back({kColumnAuthor, expected[3] = std::string(static_cast<size_t>(n), 'A')});
+      if (n % 4 == 2) row.cells.push_back({kColumnSavePath, expected[6] = "D:\\" + name});
+      if (n % 4 == 3) row.cells.push_back({kColumnQuality, expected[1] = ""});
+      cells[row.path] = expected;
       batch.push_back(std::move(row));
     }
     list.AddTracks(std::move(batch));
     for (int row = round; row < list.GetTrackCount(); row += 5) {
-      const std::string title(static_cast<size_t>(300 + row), 'e');
-      list.SetItemText(row, kColumnTitle, title);
-      titles[std::string(list.GetItemText(row, kColumnPath))] = title;
+      const int column = row % 2 == 0 ? kColumnTitle : kColumnDescription;
+      const std::string text(static_cast<size_t>(300 + row), 'e');
+      list.SetItemText(row, column, text);
+      cells[std::string(list.GetItemText(row, kColumnPath))][static_cast<size_t>(column)] = text;
     }
     check();
     for (int row = 0; row < list.GetTrackCount(); row += 2) {
       list.SetSelected(row, true);
-      titles.erase(std::string(list.GetItemText(row, kColumnPath)));
+      cells.erase(std::string(list.GetItemText(row, kColumnPath)));
     }
     list.RemoveSelectedTracks();
     check();
