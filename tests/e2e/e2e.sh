@@ -12,15 +12,13 @@ shots="$(realpath -m "$3")"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 
-rm -rf "$work"
-mkdir -p "$work/app" "$work/music" "$shots"
-rm -f "$shots"/*.png
+test_name=e2e
+source "$here/lib.sh"
+fresh_work_folder
 export WINEPREFIX="$work/prefix"
 source "$root/scripts/wine-env"
 brumlet_wine_prefix
 
-test_name=e2e
-source "$here/lib.sh"
 # Saves the list with Ctrl+S through the real save dialog into $1 and compares its
 # bytes with the UTF-8 lines on standard input (converted to CP932 with CR LF).
 save_and_compare() {

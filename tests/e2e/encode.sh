@@ -13,19 +13,12 @@ shots="$(realpath -m "$3")"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 
-# A run before may have left the program or its Wine server in the old prefix.
-if [ -d "$work/prefix" ]; then
-  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
-  WINEPREFIX="$work/prefix" wineserver -w 2>/dev/null || true
-fi
-rm -rf "$work"
-mkdir -p "$work/app" "$work/music" "$shots"
-rm -f "$shots"/*.png
+test_name=encode
+source "$here/lib.sh"
+fresh_work_folder
 export WINEPREFIX="$work/prefix"
 source "$root/scripts/wine-env"
 
-test_name=encode
-source "$here/lib.sh"
 # The console's open popup menus: its windows without a name.
 console_menus() {
   local n=0 w

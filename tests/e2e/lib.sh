@@ -123,11 +123,23 @@ close_console() {
 # No process of the test's Wine prefix outlives the test, passed or failed: a console
 # left at its pause would otherwise stay open on a display a later test may be given.
 end_prefix() {
-  [ -n "${WINEPREFIX:-}" ] || return 0
+  [ "${WINEPREFIX:-}" = "$work/prefix" ] || return 0  # never the prefix the test was started in
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
 }
 trap end_prefix EXIT
+
+# Makes the work folder afresh, once whatever a run before (killed, perhaps) left running
+# in its Wine prefix has stopped.
+fresh_work_folder() {
+  if [ -d "$work/prefix" ]; then
+    WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$work/prefix" wineserver -w 2>/dev/null || true
+  fi
+  rm -rf "$work"
+  mkdir -p "$work/app" "$work/music" "$shots"
+  rm -f "$shots"/*.png
+}
 
 # Starts Brumlet.exe in folder $1 and waits for its main window: sets main (the window)
 # and program_pid.

@@ -13,15 +13,13 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 
 command -v ffmpeg >/dev/null || { echo "tags: FAILED: ffmpeg is not installed (scripts/setup installs it)" >&2; exit 1; }
-rm -rf "$work"
-mkdir -p "$work/app" "$work/music" "$shots"
-rm -f "$shots"/*.png
+test_name=tags
+source "$here/lib.sh"
+fresh_work_folder
 export WINEPREFIX="$work/prefix"
 source "$root/scripts/wine-env"
 brumlet_wine_prefix
 
-test_name=tags
-source "$here/lib.sh"
 # Opens (Ctrl+Shift+O, "開く") or saves (Ctrl+S, "名前を付けて保存") through the real dialog.
 file_dialog() {
   local keys="$1" caption="$2" path="$3" dialog
