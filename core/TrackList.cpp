@@ -84,15 +84,36 @@ bool IsSettable(int column) { return column > kColumnPath && column < kTrackColu
 
 }  // namespace
 
-TrackPool::TrackPool() = default;
-TrackPool::~TrackPool() = default;
+// Storage for rows, each a record of its own size (see Track). Records are cut from chunks
+// taken from the system many at a time, one chunk list per size class of 8 bytes, so a
+// long list costs one allocation per chunk instead of several per row, and no heap header
+// per row; a freed record's slot is used again by a record of its class. A record too
+// long for the classes is allocated on its own. Its owner destroys the rows it holds
+// before the pool goes.
+class TrackPool {
+public:
+  TrackPool() = default;
+  TrackPool(const TrackPool&) = delete;
+  TrackPool& operator=(const TrackPool&) = delete;
+  // A new row holding `path`, `title` unless it is null (then the title is the part of
+  // the path DefaultTitle gives) and the kRowTagCount `tags` unless they are null (then
+  // "100" and empty). Throws std::bad_alloc.
+  Track* New(std::string_view path, const std::string_view* title, const std::string_view* tags);
+  void Delete(Track* row);
+  // Takes over another pool's chunks and free slots; it cannot fail once ReserveFor(other)
+  // has made room.
+  void ReserveFor(const TrackPool& other);
+  void Adopt(TrackPool&& other) noexcept;
 
-TrackPool::TrackPool(TrackPool&& other) noexcept : chunks_(std::move(other.chunks_)) {
-  for (size_t c = 0; c < kClasses; ++c) {
-    free_[c] = std::exchange(other.free_[c], nullptr);
-    grown_[c] = other.grown_[c];
-  }
-}
+private:
+  static constexpr size_t kClasses = 64;  // records of up to 512 bytes
+  struct Free {
+    Free* next;
+  };
+  std::vector<std::unique_ptr<unsigned char[]>> chunks_;
+  Free* free_[kClasses] = {};
+  unsigned char grown_[kClasses] = {};  // chunks taken per class: each holds more slots
+};
 
 Track* TrackPool::New(std::string_view path, const std::string_view* title, const std::string_view* tags) {
   const std::string_view pathTitle = FileTitlePart(path, "\\");
@@ -180,16 +201,20 @@ void TrackPool::Adopt(TrackPool&& other) noexcept {
   }
 }
 
+TrackBatch::TrackBatch() = default;
+TrackBatch::TrackBatch(TrackBatch&&) noexcept = default;
+
 TrackBatch::~TrackBatch() {
-  for (Track* row : rows_) pool_.Delete(row);
+  for (Track* row : rows_) pool_->Delete(row);
 }
 
 void TrackBatch::Add(std::string_view path, const std::string_view* title, const std::string_view* tags) {
-  Track* row = pool_.New(path, title, tags);
+  if (!pool_) pool_ = std::make_unique<TrackPool>();
+  Track* row = pool_->New(path, title, tags);
   try {
     rows_.push_back(row);
   } catch (...) {
-    pool_.Delete(row);
+    pool_->Delete(row);
     throw;
   }
 }
@@ -245,11 +270,11 @@ std::string DefaultTitle(const std::string& path) {
   return FileTitleOfPath(path, "\\");
 }
 
-TrackList::TrackList() = default;
+TrackList::TrackList() : pool_(std::make_unique<TrackPool>()) {}
 
 TrackList::~TrackList() {
   for (Block& block : blocks_) {
-    for (Track* track : block.rows) pool_.Delete(track);
+    for (Track* track : block.rows) pool_->Delete(track);
   }
 }
 
@@ -350,7 +375,7 @@ int TrackList::AddTrack(const std::string& path) {
 
   // Everything that can fail comes first, so a failure leaves the list untouched.
   AllocationStep();
-  Track* track = pool_.New(path, nullptr, nullptr);
+  Track* track = pool_->New(path, nullptr, nullptr);
   // Back to the pool unless it is linked in below.
   struct Unlinked {
     TrackPool& pool;
@@ -358,7 +383,7 @@ int TrackList::AddTrack(const std::string& path) {
     ~Unlinked() {
       if (row) pool.Delete(row);
     }
-  } unlinked{pool_, track};
+  } unlinked{*pool_, track};
   const bool split = blocks_.empty() || blocks_[b].rows.size() >= kBlockSize;
   Block fresh;
   if (split) {
@@ -575,15 +600,15 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   for (; ob < blocks_.size(); ++ob, oo = 0) takeOld(blocks_[ob].rows.size());
   std::vector<int> starts;
   starts.reserve(blocks.size());
-  pool_.ReserveFor(taken.pool_);
+  pool_->ReserveFor(*taken.pool_);
 
   // From here on nothing can fail. The batch's rows that do not join were listed already
   // and go; the list's pool takes over the batch's, their slots free again.
   for (size_t i = 0; i < made.size(); ++i) {
-    if (!joins[i]) taken.pool_.Delete(made[i]);
+    if (!joins[i]) taken.pool_->Delete(made[i]);
   }
   made.clear();
-  pool_.Adopt(std::move(taken.pool_));
+  pool_->Adopt(std::move(*taken.pool_));
   CountStarts(blocks, &starts);
   blocks_.swap(blocks);
   starts_.swap(starts);
@@ -615,7 +640,7 @@ void TrackList::RemoveSelectedTracks() {
     auto& rows = block.rows;
     const auto end = std::remove_if(rows.begin(), rows.end(), [this](Track* t) {
       if (!t->selected) return false;
-      pool_.Delete(t);
+      pool_->Delete(t);
       return true;
     });
     count_ -= static_cast<int>(rows.end() - end);

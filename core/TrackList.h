@@ -45,46 +45,15 @@ struct NewTrack {
   std::vector<std::pair<int, std::string>> cells;  // (column, text)
 };
 
-// Storage for rows. A row is one record of its own size: its flags, then its path's bytes,
-// its title's when the title is not part of the path, and its tags'. Records are cut from chunks
-// taken from the system many at a time, one chunk list per size class of 8 bytes, so a
-// long list costs one allocation per chunk instead of one or two per row and no heap
-// header per row; a freed record's slot is used again by a record of its class. A record
-// too long for the classes is allocated on its own. Its owner destroys the rows it holds
-// before the pool goes.
-class TrackPool {
-public:
-  TrackPool();
-  ~TrackPool();
-  TrackPool(TrackPool&& other) noexcept;
-  TrackPool& operator=(TrackPool&&) = delete;
-  // A new row holding `path`, `title` unless it is null (then the title is the part of
-  // the path DefaultTitle gives) and the kRowTagCount `tags` unless they are null (then
-  // "100" and empty). Throws std::bad_alloc.
-  Track* New(std::string_view path, const std::string_view* title, const std::string_view* tags);
-  void Delete(Track* row);
-  // Takes over another pool's chunks and free slots; it cannot fail once ReserveFor(other)
-  // has made room.
-  void ReserveFor(const TrackPool& other);
-  void Adopt(TrackPool&& other) noexcept;
-
-private:
-  static constexpr size_t kClasses = 64;  // records of up to 512 bytes
-  struct Free {
-    Free* next;
-  };
-  std::vector<std::unique_ptr<unsigned char[]>> chunks_;
-  Free* free_[kClasses] = {};
-  unsigned char grown_[kClasses] = {};  // chunks taken per class: each holds more slots
-};
+class TrackPool;  // where the rows live
 
 // The rows of one AddTracks call, in the order the action gives them, each made in its
 // final form as it arrives, so that adding the batch only sorts and links them.
 class TrackBatch {
 public:
-  TrackBatch() = default;
+  TrackBatch();
   ~TrackBatch();
-  TrackBatch(TrackBatch&&) noexcept = default;
+  TrackBatch(TrackBatch&&) noexcept;
   TrackBatch& operator=(TrackBatch&&) = delete;
   // A new row as AddTrack makes it, with `title` and the kRowTagCount `tags` (quality,
   // author, copyright, description, save path) set where they are not null, as
@@ -94,7 +63,7 @@ public:
 
 private:
   friend class TrackList;
-  TrackPool pool_;
+  std::unique_ptr<TrackPool> pool_;  // made with the first row
   std::deque<Track*> rows_;  // grows without moving what it holds
 };
 
@@ -195,7 +164,7 @@ private:
   // Counts an allocation step and throws when it is the one the seam names.
   void AllocationStep();
 
-  TrackPool pool_;  // holds every row
+  std::unique_ptr<TrackPool> pool_;  // holds every row
   std::vector<Block> blocks_;
   std::vector<int> starts_;  // index of each block's first row, always up to date
   int count_ = 0;
