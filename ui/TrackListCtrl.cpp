@@ -18,6 +18,7 @@ int CTrackListCtrl::GetColumnWidth(int column) const { return View().GetColumnWi
 void CTrackListCtrl::Refresh() {
   if (Hwnd() == nullptr) return;
   const ListView list = View();
+  const ListViewRedrawPause paintOnceAtTheEnd(list.Hwnd());
   showingModel_ = true;
   // A new count repaints every row; keep the scroll position where it is.
   list.SetItemCount(tracks_.GetTrackCount(), LVSICF_NOSCROLL);
@@ -32,7 +33,6 @@ void CTrackListCtrl::Refresh() {
   if (focus != -1) list.SetItemState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
   list.SetSelectionMark(tracks_.GetAnchorTrack());
   showingModel_ = false;
-  InvalidateRect(list.Hwnd(), nullptr, TRUE);
 }
 
 void CTrackListCtrl::GetCellText(NMLVDISPINFOA* info) const {

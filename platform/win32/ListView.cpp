@@ -48,3 +48,10 @@ void ListView::SetExtendedStyle(DWORD style) const {
 DWORD ListView::GetExtendedStyle() const {
   return static_cast<DWORD>(SendMessageA(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
 }
+
+ListViewRedrawPause::ListViewRedrawPause(HWND list) : list_(list) { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
+
+ListViewRedrawPause::~ListViewRedrawPause() {
+  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(list_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}

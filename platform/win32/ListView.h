@@ -38,3 +38,18 @@ public:
 private:
   HWND list_;
 };
+
+// Holds a list view's painting back while it lives, so that many changes (a new count,
+// selection states) cost one repaint instead of one each; a new count otherwise repaints
+// the list and its scroll bar at once. When it goes, the list is repainted whole, frame
+// and scroll bars included, as the system asks after WM_SETREDRAW.
+class ListViewRedrawPause {
+public:
+  explicit ListViewRedrawPause(HWND list);
+  ~ListViewRedrawPause();
+  ListViewRedrawPause(const ListViewRedrawPause&) = delete;
+  ListViewRedrawPause& operator=(const ListViewRedrawPause&) = delete;
+
+private:
+  HWND list_;
+};

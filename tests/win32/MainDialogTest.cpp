@@ -500,6 +500,27 @@ TEST(MainDialog, UserSelectionReachesTheModelAndSurvivesAddsAndRemovals) {
          Do([] { PressKeys({VK_ESCAPE}); })});
 }
 
+// The list holds its painting back while it takes a new count and selection, then is
+// repainted whole: it stays visible, gains its scroll bar, has its rows to paint, and
+// paints again on later changes.
+TEST(MainDialog, AfterAnAddTheListIsRepaintedOnceWithItsScrollBar) {
+  Fixture f;
+  f.Run({Do([&] {
+           UpdateWindow(f.Hwnd());
+           std::vector<std::string> paths;
+           for (int i = 0; i < 300; ++i) paths.push_back("C:\\many\\" + std::to_string(i) + ".wav");
+           Drop(f.Hwnd(), paths);
+           EXPECT_TRUE(IsWindowVisible(f.List()));
+           EXPECT_NE(GetWindowLongA(f.List(), GWL_STYLE) & WS_VSCROLL, 0);
+           EXPECT_TRUE(GetUpdateRect(f.List(), nullptr, FALSE));
+           UpdateWindow(f.List());
+           EXPECT_FALSE(GetUpdateRect(f.List(), nullptr, FALSE));
+           ListView_RedrawItems(f.List(), 0, 0);  // painting is allowed again
+           EXPECT_TRUE(GetUpdateRect(f.List(), nullptr, FALSE));
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+}
+
 namespace {
 
 // Clicks row `row` of the list with `modifiers` held, as the user does.
