@@ -46,12 +46,20 @@ close_menus() {
 # Chooses Edit > (item key) from the console's context menu. Each key is sent only once
 # its menu is open: a key reaching the console itself would answer the script's pause.
 console_edit() {
-  local id="$1" key="$2"
+  local id="$1" key="$2" try
   eval "$(xdotool getwindowgeometry --shell "$id")"
   take_focus "$id"
-  # No --sync: it waits for a motion that never comes when the pointer is there already.
-  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
-  if ! wait_menus 1; then
+  # The pointer comes in from beside the middle before each right-click, so the console
+  # sees it arrive: a click where the pointer already was, just after a menu went, often
+  # opened nothing. A click that opens no menu is sent again while none is open. (No
+  # --sync: it waits for a motion that never comes when the pointer is there already.)
+  for try in 1 2 3 4 5; do
+    xdotool mousemove $((X + WIDTH / 2 - 8 * try)) $((Y + HEIGHT / 2 - 8 * try)) \
+      mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
+    limit=4 wait_until menus_open 1 && break
+    [ "$(console_menus)" = 0 ] || break
+  done
+  if ! menus_open 1; then
     close_menus
     return 1
   fi
