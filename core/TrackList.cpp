@@ -42,9 +42,8 @@ constexpr size_t kClassBytes = 8;  // the classes' steps, a multiple of Track's 
 constexpr size_t kMaxChunkSlots = 1024;
 static_assert(kClassBytes % alignof(Track) == 0, "every slot starts aligned for a row");
 
-// The tag cells in the order a record holds them, and what a row without them shows.
-constexpr int kTagColumns[kRowTagCount] = {kColumnQuality, kColumnAuthor, kColumnCopyright, kColumnDescription,
-                                           kColumnSavePath};
+// What a row without tag cells shows in them, in the order a record holds them: the
+// quality, author, copyright, description and save path.
 constexpr std::string_view kNoTags[kRowTagCount] = {kAddedQuality, "", "", "", ""};
 
 size_t MoreIndex(int column) { return static_cast<size_t>(column - 1); }
