@@ -81,6 +81,10 @@ std::string& CellToSet(Track& track, int column) {
 
 bool IsSettable(int column) { return column > kColumnPath && column < kTrackColumnCount; }
 
+// The part of `path` DefaultTitle gives. Split at '\' only, as the track list always has:
+// "D:a.wav" and "x/a.wav" keep what stands before the name.
+std::string_view DefaultTitlePart(std::string_view path) { return FileTitlePart(path, "\\"); }
+
 }  // namespace
 
 // Storage for rows, each a record of its own size (see Track). Records are cut from chunks
@@ -115,7 +119,7 @@ private:
 };
 
 Track* TrackPool::New(std::string_view path, const std::string_view* title, const std::string_view* tags) {
-  const std::string_view pathTitle = FileTitlePart(path, "\\");
+  const std::string_view pathTitle = DefaultTitlePart(path);
   const bool ownTitle = title != nullptr && *title != pathTitle;
   const size_t titleSize = ownTitle ? title->size() : pathTitle.size();
   const bool hasTags = tags != nullptr && !std::equal(tags, tags + kRowTagCount, kNoTags);
@@ -263,11 +267,7 @@ int CompareTrackPaths(std::string_view a, std::string_view b) {
   return ComparePathBytes(a.data(), a.size(), b.data(), b.size());
 }
 
-std::string DefaultTitle(const std::string& path) {
-  // Split at '\' only, as the track list always has: "D:a.wav" and "x/a.wav" keep what
-  // stands before the name.
-  return FileTitleOfPath(path, "\\");
-}
+std::string DefaultTitle(const std::string& path) { return std::string(DefaultTitlePart(path)); }
 
 TrackList::TrackList() : pool_(std::make_unique<TrackPool>()) {}
 

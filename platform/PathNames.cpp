@@ -34,6 +34,8 @@ struct NameParts {
   size_t name = 0;
   size_t extension = 0;
 };
+
+// Whether `c` is one of the characters of `set` (never its terminating NUL).
 bool IsOneOf(char c, const char* set) {
   for (; *set != '\0'; ++set) {
     if (*set == c) return true;

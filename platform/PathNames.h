@@ -24,7 +24,7 @@ size_t ExtensionStart(const std::u16string& path);
 std::string FileNameOfPath(const std::string& path);
 // The file name without its extension ("b" for C:\a\b.wav).
 std::string FileTitleOfPath(const std::string& path, const char* separators = kPathSeparators);
-// The same as the part of `path` it is, found in one walk over the path.
+// The same, as the part of `path` it is.
 std::string_view FileTitlePart(std::string_view path, const char* separators = kPathSeparators);
 std::u16string FileTitleOfPath(const std::u16string& path);
 // The whole path without the extension of its file name (C:\a\b for C:\a\b.wav).
