@@ -77,6 +77,11 @@ void AppendEchoEscaped(std::string& out, const std::string& s) {
 
 // A tag value made safe inside double quotes: '"' becomes the full-width quote "＂",
 // control bytes and lead bytes without a valid trail byte become spaces, '%' is doubled.
+// Backslashes that end the value become the full-width "＼": the script host parses
+// its command line with the C rules (Wine's does; Windows' takes backslashes as they
+// are), where `"` is a quote inside the argument, so a value ending in '' would take
+// its closing quote and every option after it. Other backslashes are kept: they mean
+// nothing to either parser unless a quote follows them.
 void AppendTag(std::string& out, std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -87,6 +92,8 @@ void AppendTag(std::string& out, std::string_view s) {
       } else {
         out += ' ';
       }
+    } else if (c == '\\' && s.find_first_not_of('\\', i) == std::string_view::npos) {
+      out += "＼";
     } else if (c == '"') {
       out += "＂";
     } else if (IsControlByte(c)) {
@@ -127,14 +134,19 @@ bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& p
     // A longer path would have to be cut to be opened, and then names another file. A
     // full path that does not fit is refused too: the row's own text may be relative,
     // and the script changes into the encoder's folder before it runs the encoder.
-    if (path.size() > kMaxPathBytes || !files.ProbeSource(path, &source) || source.fullPath.size() > kMaxPathBytes) {
+    // A full path ending in '\' names a folder, never a file to encode, and would take
+    // the closing quote of -input with it (see AppendTag).
+    if (path.size() > kMaxPathBytes || !files.ProbeSource(path, &source) || source.fullPath.size() > kMaxPathBytes ||
+        text::EndsWithBackslash(source.fullPath)) {
       prompter.ShowMessage(fixed_texts::kFileMissing);
       continue;
     }
 
     const std::string_view savePath = tracks.GetItemText(row, kColumnSavePath);
     const std::string output = savePath.empty() ? DerivedOutputPath(source.fullPath) : std::string(savePath);
-    bool safe = IsSafeInQuotes(source.fullPath) && IsSafeInQuotes(output);
+    // A save path ending in '\' names a folder, not a file, and would take the closing
+    // quote of -output with it.
+    bool safe = IsSafeInQuotes(source.fullPath) && IsSafeInQuotes(output) && !text::EndsWithBackslash(output);
     if (safe) {
       command.assign(kCommandHead);
       AppendPercentDoubled(command, source.fullPath);

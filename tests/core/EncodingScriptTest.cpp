@@ -164,18 +164,16 @@ TEST(EncodingScript, OutputPathComesFromTheFileNameOnly) {
   run.Add("C:\\b\\song.01.wav");
   run.Add("C:\\c.\x95\x5c\\take");  // a "." in a folder ending in 表 (95 5C)
   run.Add("C:\\d\\\x83\x5c.wav");    // ソ.wav
-  run.Add("C:\\e\\x.wav", true, {{kColumnSavePath, "D:\\out\\"}});  // a folder, passed unchanged
   run.Add("C:\\f\\y.wav", true, {{kColumnSavePath, "rel\\y.wma"}});  // relative, unchanged
   ASSERT_TRUE(run.Write());
   const auto c = run.Commands();
-  ASSERT_EQ(c.size(), 7u);
+  ASSERT_EQ(c.size(), 6u);
   EXPECT_NE(c[0].find("-output \"C:\\b\\song.01.wma\""), std::string::npos) << c[0];
   EXPECT_NE(c[1].find("-output \"C:\\c.\x95\x5c\\take.wma\""), std::string::npos) << c[1];
   EXPECT_NE(c[2].find("-output \"C:\\d\\\x83\x5c.wma\""), std::string::npos) << c[2];
-  EXPECT_NE(c[3].find("-output \"D:\\out\\\""), std::string::npos) << c[3];
-  EXPECT_NE(c[4].find("-output \"rel\\y.wma\""), std::string::npos) << c[4];
-  EXPECT_NE(c[5].find("-output \"C:\\my.dir\\take1.wma\""), std::string::npos) << c[5];
-  EXPECT_NE(c[6].find("-output \"C:\\x\\take1.wma\""), std::string::npos) << c[6];
+  EXPECT_NE(c[3].find("-output \"rel\\y.wma\""), std::string::npos) << c[3];
+  EXPECT_NE(c[4].find("-output \"C:\\my.dir\\take1.wma\""), std::string::npos) << c[4];
+  EXPECT_NE(c[5].find("-output \"C:\\x\\take1.wma\""), std::string::npos) << c[5];
 }
 
 TEST(EncodingScript, TagsInFixedOrderAndMadeSafeInsideQuotes) {
@@ -240,6 +238,30 @@ TEST(EncodingScript, UnsafeSavePathsAreReportedAndLeftOut) {
   ASSERT_TRUE(ok.Write());
   EXPECT_TRUE(ok.prompter.messages.empty());
   EXPECT_EQ(ok.Commands().size(), 1u);
+}
+
+// A value ending in '\' would take its closing quote with it under a script host that
+// reads `\"` as a quote. The trail byte 5C of ソ is no backslash.
+TEST(EncodingScript, NoQuotedValueEndsInABackslash) {
+  const std::string so = "\x83\x5c", wide = "\x81\x5f";  // ソ, ＼
+  ScriptRun run;
+  run.Add("C:\\a\\1.wav", true,
+          {{kColumnAuthor, "x\\"}, {kColumnCopyright, "a\\b\\\\"}, {kColumnDescription, so + "\\"},
+           {kColumnTitle, "T" + so}});
+  run.Add("C:\\a\\2.wav", true, {{kColumnSavePath, "D:\\out\\"}});         // a folder: left out
+  run.Add("C:\\a\\3.wav", true, {{kColumnSavePath, "D:\\out\\" + so}});    // ends in ソ: kept
+  run.Add("C:\\a\\4.wav");
+  run.files.fullPaths["C:\\a\\4.wav"] = "C:\\a\\4.wav\\";                     // no file: missing
+  ASSERT_TRUE(run.Write());
+  EXPECT_EQ(run.Commands(),
+            (std::vector<std::string>{
+                Command("C:\\a\\1.wav", "C:\\a\\1.wma",
+                        "-author \"x" + wide + "\" -copyright \"a\\b" + wide + wide + "\" -description \"" + so + wide +
+                            "\" -title \"T" + so + "\" "),
+                Command("C:\\a\\3.wav", "D:\\out\\" + so, "-title \"3\" ")}));
+  EXPECT_EQ(run.prompter.messages,
+            (std::vector<std::string>{fixed_texts::kUnsafeSavePathOrTag + std::string("C:\\a\\2.wav"),
+                                      fixed_texts::kFileMissing}));
 }
 
 TEST(EncodingScript, CommandLineOfAtMost8191Bytes) {

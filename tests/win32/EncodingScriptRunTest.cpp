@@ -178,3 +178,35 @@ TEST_F(EncodingScriptRun, CanariesNeverRun) {
   EXPECT_TRUE(HasLine(lines, "\x83\x7c mkdir canary_f3.wav" + Echoed(fixed_texts::kScriptEncodingFile))) << output;
   EXPECT_TRUE(HasLine(lines, "x ^& mkdir canary_f2 ^& y.wav" + Echoed(fixed_texts::kScriptEncodingFile))) << output;
 }
+
+// The script host reads `\"` as a quote under Wine: a tag ending in '\' would take its
+// closing quote and shift every option after it (here: an -output aimed at a victim).
+// Each argument must arrive whole and in its place, and the folder save path is refused.
+TEST_F(EncodingScriptRun, TagsEndingInBackslashesKeepEveryOptionInItsPlace) {
+  TrackList tracks;
+  const std::string tagged = Source("tagged.wav");
+  int row = tracks.AddTrack(tagged);
+  tracks.SetItemText(row, kColumnAuthor, "x\\");
+  tracks.SetItemText(row, kColumnCopyright, " -output C:\\victim.wav -description ");
+  tracks.SetItemText(row, kColumnDescription, "\x83\x5c\\\\");  // ソ and two backslashes
+  tracks.SetItemText(row, kColumnTitle, "T\\");
+  const std::string folder = Source("folder.wav");
+  row = tracks.AddTrack(folder);
+  tracks.SetItemText(row, kColumnSavePath, sources_ + "\\");
+  const std::string so = Source("so.wav");
+  row = tracks.AddTrack(so);
+  tracks.SetItemText(row, kColumnSavePath, sources_ + "\\\x83\x5c");  // ends in ソ, no backslash
+
+  WriteAndRun(tracks);
+  const std::string wide = "\x81\x5f";  // ＼
+  EXPECT_EQ(Recorded(),
+            (std::vector<std::string>{
+                ExpectedCall(so, sources_ + "\\\x83\x5c", {{"-title", "so"}}),
+                ExpectedCall(tagged, sources_ + "\\tagged.wma",
+                             {{"-author", "x" + wide},
+                              {"-copyright", " -output C:\\victim.wav -description "},
+                              {"-description", "\x83\x5c" + wide + wide},
+                              {"-title", "T" + wide}})}))
+      << ReadAll(record_);
+  EXPECT_EQ(prompter_.messages, std::vector<std::string>{fixed_texts::kUnsafeSavePathOrTag + folder});
+}
