@@ -40,7 +40,7 @@ save_and_compare() {
 # --- The scene: the program in a folder of its own, three WAV files, a saved list. ---
 cp "$exe" "$work/app/Brumlet.exe"
 [ -f "$(dirname "$exe")/ReadMe.html" ] && cp "$(dirname "$exe")/ReadMe.html" "$work/app/"
-encoder="$WINEPREFIX/drive_c/Program Files/Windows Media Components/Encoder"
+encoder=$(brumlet_encoder_folder "$exe")  # where the program under test looks
 mkdir -p "$encoder"
 cp "$here/wmcmd.vbs" "$encoder/wmcmd.vbs"
 record="$encoder/wmcmd-record.txt"

@@ -94,16 +94,17 @@ ln -s "$work/music" "$WINEPREFIX/dosdevices/m:"
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Console]\r\n"ScreenBufferSize"=dword:012c00c8\r\n' > "$work/console.reg"
 wine regedit /S "$work/console.reg" >/dev/null 2>&1 || fail "the console settings were not taken"
 
-# The installer replaces the tests' stand-in with the Linux encoder and keeps an
-# encoder that is not ours.
-encoder64="$WINEPREFIX/drive_c/Program Files/Windows Media Components/Encoder"
-encoder32="$WINEPREFIX/drive_c/Program Files (x86)/Windows Media Components/Encoder"
-mkdir -p "$encoder64" "$encoder32"
-cp "$here/wmcmd.vbs" "$encoder64/wmcmd.vbs"
-echo "' another encoder" > "$encoder32/wmcmd.vbs"
+# The installer replaces the tests' stand-in with the Linux encoder in the folder the
+# program under test uses, and keeps an encoder that is not ours in the other one.
+encoder=$(brumlet_encoder_folder "$exe")
+other="$WINEPREFIX/drive_c/Program Files (x86)/Windows Media Components/Encoder"
+[ "$encoder" != "$other" ] || other="$WINEPREFIX/drive_c/Program Files/Windows Media Components/Encoder"
+mkdir -p "$encoder" "$other"
+cp "$here/wmcmd.vbs" "$encoder/wmcmd.vbs"
+echo "' another encoder" > "$other/wmcmd.vbs"
 "$root/tools/linux-encoder/install.sh" "$WINEPREFIX" >/dev/null
-cmp -s "$encoder64/wmcmd.vbs" "$root/tools/linux-encoder/wmcmd.vbs" || fail "the installer did not replace the stand-in"
-[ "$(cat "$encoder32/wmcmd.vbs")" = "' another encoder" ] || fail "the installer replaced an encoder that is not ours"
+cmp -s "$encoder/wmcmd.vbs" "$root/tools/linux-encoder/wmcmd.vbs" || fail "the installer did not replace the stand-in"
+[ "$(cat "$other/wmcmd.vbs")" = "' another encoder" ] || fail "the installer replaced an encoder that is not ours"
 echo "encode: installer passed (stand-in replaced, another encoder kept)"
 
 # Sources: tones of 44.1 kHz, 16-bit stereo (one with a Japanese name), one of 48 kHz
@@ -119,25 +120,29 @@ tone "$work/music/mono48.wav" 1.5 48000 1
 mkdir "$work/music/노래"
 tone "$work/music/노래/노래.wav" 2 44100 2
 echo "this is not audio" > "$work/music/notes.wav"
-# Rows whose save path the encoder must refuse: an existing folder, the same with the
-# backslash that makes the script host swallow the options after it, and a folder in
-# which no file can be made.
+# Rows whose save path the encoder must refuse: an existing folder and a folder in
+# which no file can be made. The same folder with a backslash at its end is refused by
+# the program itself (the script host would read the backslash and the closing quote as
+# a quote and take the options after it into the value).
 mkdir "$work/music/out"
-for name in to-folder to-slash to-proc; do cp "$work/music/one.wav" "$work/music/$name.wav"; done
+for name in to-folder to-slash to-proc hostile; do cp "$work/music/one.wav" "$work/music/$name.wav"; done
+# Tags ending in backslashes, and an -output hidden in a tag between them: aimed at a
+# file of the user's that the run must leave alone.
+echo "the user's own file" > "$work/music/victim.wav"
 music="$(winpath "$work/music")"
 
 # The list: path, quality, title, author, copyright, description, save path. The tags
 # of the three audio rows must reach their files whole; only '"' changes, into the
 # full-width quote, on the way through the script.
-titles=('Tone "A" & B' '曲 100% テスト' 'Mono')
-authors=('テスト太郎' '作者 & 50%' '')
-copyrights=('(C) 2024 &%PATH%' '' '著作権なし')
-descriptions=('説明 "quoted"' '' '')
+titles=('Tone "A" & B' '曲 100% テスト' 'Mono' 'T\')
+authors=('テスト太郎' '作者 & 50%' '' 'x\')
+copyrights=('(C) 2024 &%PATH%' '' '著作権なし' " -output $music\\victim.wav -description ")
+descriptions=('説明 "quoted"' '' '' '')
 csv() { local s="${1//\"/\"\"}"; case "$1" in *[,\"]*) echo "\"$s\"" ;; *) echo "$1" ;; esac; }
 {
   echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
   row=0
-  for path in "$music\\one.wav" "$music\\notes.wav" "M:\\曲テスト.wav" "$music\\MONO48.WAV"; do
+  for path in "$music\\one.wav" "$music\\notes.wav" "M:\\曲テスト.wav" "$music\\MONO48.WAV" "$music\\hostile.wav"; do
     if [ "$path" = "$music\\notes.wav" ]; then echo "$path,100,notes,,,,"; continue; fi
     echo "$path,100,$(csv "${titles[row]}"),$(csv "${authors[row]}"),$(csv "${copyrights[row]}"),$(csv "${descriptions[row]}"),"
     row=$((row + 1))
@@ -161,29 +166,33 @@ shot "01-list"
 keys_to "$main" Return
 question=$(wait_window '^Brumlet$') || fail "Enter did not ask the encoding question"
 keys_to "$question" Return
+# The save path ending in a backslash is refused in a message box of its own.
+other_box() { local id; id=$(visible_window '^Brumlet$') && [ "$id" != "$question" ] && echo "$id"; }
+refusal=$(wait_until other_box) || fail "the save path ending in a backslash was not refused"
+keys_to "$refusal" Return
 console=$(wait_window 'te4w45iti4r2mp') || fail "no console window ran the script"
 
 # --- The console shows one line per file; the failed row leaves no file. ---
-sources=("$work/music/one.wav" "$work/music/曲テスト.wav" "$work/music/mono48.wav")
-outputs=("$work/music/one.wma" "$work/music/曲テスト.wma" "$work/music/MONO48.wma")
-shown=("$music\\one.wma" "M:\\曲テスト.wma" "$music\\MONO48.wma")
+sources=("$work/music/one.wav" "$work/music/曲テスト.wav" "$work/music/mono48.wav" "$work/music/hostile.wav")
+outputs=("$work/music/one.wma" "$work/music/曲テスト.wma" "$work/music/MONO48.wma" "$work/music/hostile.wma")
+shown=("$music\\one.wma" "M:\\曲テスト.wma" "$music\\MONO48.wma" "$music\\hostile.wma")
 # The list is kept sorted by path, so notes.wav comes before one.wav. The whole run
 # may take minutes on a busy machine: every Wine script host starts slowly.
-all_written() { [ -e "${outputs[0]}" ] && [ -e "${outputs[1]}" ] && [ -e "${outputs[2]}" ] &&
+all_written() { [ -e "${outputs[0]}" ] && [ -e "${outputs[1]}" ] && [ -e "${outputs[2]}" ] && [ -e "${outputs[3]}" ] &&
   compgen -G "$work/music/노래/*.wma" >/dev/null; }
 limit=300 wait_until all_written || true
-for i in 0 1 2; do [ -e "${outputs[i]}" ] || fail "${outputs[i]} was not written"; done
+for i in 0 1 2 3; do [ -e "${outputs[i]}" ] || fail "${outputs[i]} was not written"; done
 korean=$(compgen -G "$work/music/노래/*.wma") || fail "the file dropped by its 8.3 path was not encoded"
 [ "$(field "$(probe "$korean")" codec_name)" = wmav2 ] || fail "$korean is not wmav2"
 expected=()
 probed=()
-for i in 0 1 2; do
+for i in 0 1 2 3; do
   probed[i]=$(probe "${outputs[i]}")
   kb=$((($(stat -c %s "${outputs[i]}") + 1023) / 1024))
   seconds=$(field "${probed[i]}" duration | awk '{ printf "%d", $1 + 0.5 }')
   expected+=("エンコードしました: ${shown[i]} ($kb KB, $((seconds / 60)):$(printf %02d $((seconds % 60))))")
 done
-for name in notes to-folder to-slash to-proc; do expected+=("エンコードできませんでした: $music\\$name.wav"); done
+for name in notes to-folder to-proc; do expected+=("エンコードできませんでした: $music\\$name.wav"); done
 text=""
 console_shows_all() {
   text=$(console_text "$console")
@@ -203,16 +212,17 @@ grep -x "エンコードしました: .*" <<<"$text" \
 reason() { grep -A1 -xF "エンコードできませんでした: $music\\$1.wav" <<<"$text" | tail -n 1; }
 reason notes | grep -qF "$music\\notes.wav: Invalid data found when processing input" || fail "no reason for notes.wav"
 reason to-folder | grep -qF "$music\\out is a folder" || fail "no reason for the folder output"
-reason to-slash | grep -qF "holds a quote" || fail "no reason for the save path ending in a backslash"
+grep -qF "to-slash" <<<"$text" && fail "the save path ending in a backslash reached the encoder"
+[ "$(cat "$work/music/victim.wav")" = "the user's own file" ] || fail "the tags ending in backslashes overwrote victim.wav"
 reason to-proc | grep -qF "Z:\\proc\\to-proc.wma: " || fail "no reason for the folder that cannot be written"
 [ ! -e "$work/music/notes.wma" ] || fail "the failed row left an output file"
 [ -z "$(ls -A "$work/music/out")" ] || fail "a refused row wrote into the folder it named"
 leftovers=$(find "$work/music" "$WINEPREFIX/drive_c/users" -name '.wmcmd-*' -o -name 'wmcmd-*' | head -n 3)
 [ -z "$leftovers" ] || fail "temporary files were left: $leftovers"
-echo "encode: console passed (three files encoded; the text file and three refused save paths reported with their reasons)"
+echo "encode: console passed (four files encoded; the text file and two refused save paths reported with their reasons; the file hostile tags aimed at unchanged)"
 
 # --- The files: wmav2, 44.1 kHz stereo, the source's duration, the list's tags. ---
-for i in 0 1 2; do
+for i in 0 1 2 3; do
   out="${outputs[i]}" info="${probed[i]}"
   [ "$(field "$info" format_name)" = asf ] || fail "$out is not ASF"
   [ "$(field "$info" codec_name)" = wmav2 ] || fail "$out is not wmav2"
@@ -223,11 +233,13 @@ for i in 0 1 2; do
   for tag in "title:${titles[i]}" "artist:${authors[i]}" "copyright:${copyrights[i]}" "comment:${descriptions[i]}"; do
     want="${tag#*:}"
     want="${want//\"/＂}"
+    while [[ "$want" == *'\' ]]; do want="${want%'\'}"; trail="＼${trail:-}"; done
+    want="$want${trail:-}" trail=""
     got=$(field "$info" "TAG:${tag%%:*}")
     [ "$got" = "$want" ] || fail "$out: tag ${tag%%:*} is '$got', the list gives '$want'"
   done
 done
-echo "encode: files passed (wmav2, 44.1 kHz stereo, durations, tags with Japanese, &, % and quotes)"
+echo "encode: files passed (wmav2, 44.1 kHz stereo, durations, tags with Japanese, &, %, quotes and trailing backslashes)"
 
 close_console "$console" 'te4w45iti4r2mp' || fail "the console did not close after the pause"
 keys_to "$main" Escape
