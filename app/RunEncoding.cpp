@@ -51,15 +51,22 @@ void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& servic
     return;
   }
 
+  // Rows left out are reported first; then the question about files that would be
+  // replaced; only a run the user has agreed to in full makes folders and the script.
+  FileSystem& files = services.Files();
+  EncodingPlan plan = PlanEncoding(tracks, files, prompter);
+  if (!LeaveOutExistingOutputs(plan, files, prompter)) return;
+  CreateOutputFolders(plan, files, prompter);
+
   std::string tempFolder;
   std::unique_ptr<OutputFile> file;
-  if (services.GetTempFolder(&tempFolder)) file = CreateScript(services.Files(), tempFolder);
+  if (services.GetTempFolder(&tempFolder)) file = CreateScript(files, tempFolder);
   if (!file) {
     prompter.ShowMessage(fixed_texts::kTempFileFailed);
     return;
   }
   const std::string scriptPath = file->FullPath();
-  bool written = WriteEncodingScript(tracks, services.Files(), prompter, *file, encoderFolder, scriptPath);
+  bool written = WriteEncodingScript(plan, *file, encoderFolder, scriptPath);
   written = file->Close() && written;
   file.reset();
   if (!written) {

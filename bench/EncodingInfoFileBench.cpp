@@ -22,6 +22,7 @@ public:
   explicit FixedPrompter(std::string path) : path_(std::move(path)) {}
   void ShowMessage(const std::string&) override { failed = true; }
   bool AskYesNo(const std::string&) override { return false; }
+  Answer AskYesNoCancel(const std::string&) override { return Answer::kCancel; }
   bool ChooseFiles(const FileDialogRequest&, std::vector<SystemPath>* paths) override {
     *paths = {SystemPathOf(path_)};
     return true;

@@ -12,6 +12,7 @@ inline const char* const kColumnHeadings[7] = {
 inline const int kDefaultColumnWidths[7] = {200, 48, 90, 100, 100, 200, 200};
 
 // Encoding.
+// The row's column-0 path follows on a line of its own.
 inline const char kFileMissing[] = "ファイルが存在しません";
 inline const char kUnsafeSavePathOrTag[] =
     "保存先ファイル名またはタグに使用できない内容が含まれているため、このファイルはエンコードしません。\n";
@@ -29,6 +30,9 @@ inline const char kConfirmEncoding[] =
     "エンコードの進行状況は、新しく開くコンソールを参照してください。\n"
     "\n"
     "エンコードを開始してよろしいですか？";
+inline const char kConfirmOverwrite[] =
+    "保存先に同じ名前のファイルが %d 個あります。上書きしますか？\n「いいえ」を選ぶと、それらの曲はエンコードしません。";
+inline const char kCannotCreateFolder[] = "保存先のフォルダを作成できないため、このファイルはエンコードしません。\n";
 inline const char kTempFileFailed[] = "テンポラリファイルを作成できませんでした。";
 inline const char kLaunchFailedBefore[] = "バッチファイル ";
 inline const char kLaunchFailedAfter[] = " は起動できませんでした．\n";

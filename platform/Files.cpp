@@ -28,6 +28,8 @@ bool FileSystem::Remove(const std::u16string& path) {
   return Narrow(path, &narrow) && Remove(narrow);
 }
 
+bool FileSystem::CreateFolder(const std::string&) { return false; }
+
 bool FileSystem::Exists(const std::u16string& path) {
   std::string narrow;
   return Narrow(path, &narrow) && Exists(narrow);

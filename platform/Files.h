@@ -81,6 +81,8 @@ public:
   virtual bool Replace(const std::string& from, const std::string& to) = 0;
   virtual bool Remove(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
+  // Makes one folder, whose parent exists. The default makes none.
+  virtual bool CreateFolder(const std::string& path);
 
   // The same for a path in wide characters as the system gave it: the list file is
   // read and written through the name the user chose, which code page 932 may not hold

@@ -32,6 +32,9 @@ public:
   virtual void ShowMessage(const std::string& text) = 0;
   // A modal question with Yes and No (Yes the default) and the question icon; true for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
+  // A modal question with Yes, No and Cancel (No the default) and the question icon.
+  enum class Answer { kYes, kNo, kCancel };
+  virtual Answer AskYesNoCancel(const std::string& text) = 0;
   // The open or save dialog. True with the chosen full paths, in the dialog's order,
   // each as the system gave it and in the program's form (which a name may lack);
   // false when the user cancelled or the dialog failed.

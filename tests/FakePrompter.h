@@ -32,9 +32,11 @@ public:
     SystemPath value;
   };
 
-  // Scripted answers. A question pops `answers`, then falls back to `defaultAnswer`.
+  // Scripted answers. A question pops `answers`, then falls back to `defaultAnswer`;
+  // a three-way question pops `threeWayAnswers`, then falls back to Cancel.
   std::deque<bool> answers;
   bool defaultAnswer = false;
+  std::deque<Answer> threeWayAnswers;
   // A file dialog pops `fileChoices`; an empty choice list (or none left) means cancelled.
   std::deque<std::vector<Choice>> fileChoices;
   // The folder browser pops `folderChoices`; an empty path (or none left) means cancelled.
@@ -57,6 +59,15 @@ public:
     if (answers.empty()) return defaultAnswer;
     const bool answer = answers.front();
     answers.pop_front();
+    return answer;
+  }
+
+  Answer AskYesNoCancel(const std::string& text) override {
+    questions.push_back(text);
+    events.push_back({Event::kQuestion, text});
+    if (threeWayAnswers.empty()) return Answer::kCancel;
+    const Answer answer = threeWayAnswers.front();
+    threeWayAnswers.pop_front();
     return answer;
   }
 

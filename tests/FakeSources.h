@@ -36,6 +36,15 @@ public:
   bool Replace(const std::string&, const std::string&) override { return false; }
   bool Remove(const std::string&) override { return false; }
   bool Exists(const std::string& path) override { return everySourceExists || existing.count(path) != 0; }
+  // A folder made exists from then on; one in `unmakeable` cannot be made.
+  std::set<std::string> unmakeable;
+  std::vector<std::string> madeFolders;
+  bool CreateFolder(const std::string& path) override {
+    if (unmakeable.count(path) || existing.count(path)) return false;
+    madeFolders.push_back(path);
+    existing.insert(path);
+    return true;
+  }
 };
 
 // Keeps what is written (or, with `keep` off, only counts it); refuses writes once

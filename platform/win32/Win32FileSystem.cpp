@@ -99,6 +99,9 @@ public:
   bool Exists(const std::string& path) override {
     return PathFits(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
+  bool CreateFolder(const std::string& path) override {
+    return PathFits(path) && CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+  }
 
   // Wide paths: the same calls in their wide form. The full path of an output file is
   // only reported (no caller stores it), so it is given in display form.

@@ -16,3 +16,14 @@ bool Win32Prompter::AskYesNo(const std::string& text) {
   return MessageBoxA(owner_, text.c_str(), ApplicationName().c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) ==
          IDYES;
 }
+
+Prompter::Answer Win32Prompter::AskYesNoCancel(const std::string& text) {
+  switch (MessageBoxA(owner_, text.c_str(), ApplicationName().c_str(), MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2)) {
+    case IDYES:
+      return Answer::kYes;
+    case IDNO:
+      return Answer::kNo;
+    default:  // Cancel, Esc, the close box, or no box at all
+      return Answer::kCancel;
+  }
+}

@@ -73,6 +73,9 @@ const std::vector<std::string> kFooter = {"echo エンコードは終了しま�
                                           std::string("del \"") + kScript + "\""};
 const std::string kSeparator = "echo " + std::string(54, '-');
 
+// The message for a row whose source cannot be opened.
+std::string Missing(const std::string& path) { return fixed_texts::kFileMissing + ("\n" + path); }
+
 std::vector<std::string> HeaderAndFooter() {
   std::vector<std::string> all = kHeader;
   all.insert(all.end(), kFooter.begin(), kFooter.end());
@@ -125,7 +128,7 @@ TEST(EncodingScript, MissingRowsKeepTheirNumbersAndSeparatorsFollowTheRowIndex) 
     EXPECT_EQ(s[5], "echo ■ 3曲中 2曲目 : ");
     EXPECT_EQ(s[9], kSeparator);
     EXPECT_EQ(s[10], "echo ■ 3曲中 3曲目 : ");
-    EXPECT_EQ(run.prompter.messages, std::vector<std::string>{fixed_texts::kFileMissing});
+    EXPECT_EQ(run.prompter.messages, std::vector<std::string>{Missing("C:\\a\\1.wav")});
   }
   {  // The middle one missing: 1 and 3 of 3, the third after a separator.
     ScriptRun run;
@@ -148,7 +151,7 @@ TEST(EncodingScript, MissingRowsKeepTheirNumbersAndSeparatorsFollowTheRowIndex) 
     run.Add("C:\\a\\2.wav", false);
     ASSERT_TRUE(run.Write());
     EXPECT_EQ(run.Script(), HeaderAndFooter());
-    EXPECT_EQ(run.prompter.messages, (std::vector<std::string>{fixed_texts::kFileMissing, fixed_texts::kFileMissing}));
+    EXPECT_EQ(run.prompter.messages, (std::vector<std::string>{Missing("C:\\a\\1.wav"), Missing("C:\\a\\2.wav")}));
   }
   {  // An empty list: header and footer, nothing opened.
     ScriptRun run;
@@ -164,14 +167,14 @@ TEST(EncodingScript, OutputPathComesFromTheFileNameOnly) {
   run.Add("C:\\b\\song.01.wav");
   run.Add("C:\\c.\x95\x5c\\take");  // a "." in a folder ending in 表 (95 5C)
   run.Add("C:\\d\\\x83\x5c.wav");    // ソ.wav
-  run.Add("C:\\f\\y.wav", true, {{kColumnSavePath, "rel\\y.wma"}});  // relative, unchanged
+  run.Add("C:\\f\\y.wav", true, {{kColumnSavePath, "\\\\srv\\share\\y.wma"}});  // a UNC share
   ASSERT_TRUE(run.Write());
   const auto c = run.Commands();
   ASSERT_EQ(c.size(), 6u);
   EXPECT_NE(c[0].find("-output \"C:\\b\\song.01.wma\""), std::string::npos) << c[0];
   EXPECT_NE(c[1].find("-output \"C:\\c.\x95\x5c\\take.wma\""), std::string::npos) << c[1];
   EXPECT_NE(c[2].find("-output \"C:\\d\\\x83\x5c.wma\""), std::string::npos) << c[2];
-  EXPECT_NE(c[3].find("-output \"rel\\y.wma\""), std::string::npos) << c[3];
+  EXPECT_NE(c[3].find("-output \"\\\\srv\\share\\y.wma\""), std::string::npos) << c[3];
   EXPECT_NE(c[4].find("-output \"C:\\my.dir\\take1.wma\""), std::string::npos) << c[4];
   EXPECT_NE(c[5].find("-output \"C:\\x\\take1.wma\""), std::string::npos) << c[5];
 }
@@ -261,7 +264,7 @@ TEST(EncodingScript, NoQuotedValueEndsInABackslash) {
                 Command("C:\\a\\3.wav", "D:\\out\\" + so, "-title \"3\" ")}));
   EXPECT_EQ(run.prompter.messages,
             (std::vector<std::string>{fixed_texts::kUnsafeSavePathOrTag + std::string("C:\\a\\2.wav"),
-                                      fixed_texts::kFileMissing}));
+                                      Missing("C:\\a\\4.wav")}));
 }
 
 TEST(EncodingScript, CommandLineOfAtMost8191Bytes) {
@@ -323,23 +326,100 @@ TEST(EncodingScript, OutputOfAnEarlierWrittenRowIsNotTakenTwice) {
   run.Add("C:\\a\\0.wav", false, {{kColumnSavePath, "D:\\o.wma"}});        // missing: reserves nothing
   run.Add("C:\\a\\1.wav", true, {{kColumnSavePath, "d:\\O.wma"}});         // written
   run.Add("C:\\a\\2.wav", true, {{kColumnSavePath, "D:\\o.WMA"}});         // duplicate of row 1
-  run.Add("C:\\a\\3.wav", true, {{kColumnSavePath, "C:\\a\\4.wma"}});      // written
-  run.Add("C:\\a\\4.wav");                                                 // derived C:\a\4.wma: duplicate
+  run.Add("C:\\a\\3.wav", true, {{kColumnSavePath, "C:\\a\\4.wma"}});      // chose row 4's own output
+  run.Add("C:\\a\\4.wav");                                                 // derived C:\a\4.wma: kept
   run.Add("C:\\a\\5.wav", true, {{kColumnSavePath, "D:\\\x83\x41.wma"}});  // ア
   run.Add("C:\\a\\6.wav", true, {{kColumnSavePath, "D:\\\x83\x61.wma"}});  // ャ: not a duplicate
   ASSERT_TRUE(run.Write());
   const auto s = run.Script();
   EXPECT_EQ(run.Commands().size(), 4u);
   EXPECT_EQ(run.prompter.messages,
-            (std::vector<std::string>{fixed_texts::kFileMissing,
+            (std::vector<std::string>{Missing("C:\\a\\0.wav"),
                                       fixed_texts::kOutputDuplicated + std::string("C:\\a\\2.wav\n保存先: D:\\o.WMA"),
-                                      fixed_texts::kOutputDuplicated + std::string("C:\\a\\4.wav\n保存先: C:\\a\\4.wma")}));
-  // Numbers stay those of the rows: 2, 4, 6 and 7 of 7.
+                                      fixed_texts::kOutputDuplicated + std::string("C:\\a\\3.wav\n保存先: C:\\a\\4.wma")}));
+  // Numbers stay those of the rows: 2, 5, 6 and 7 of 7.
   std::vector<std::string> numbers;
   for (const auto& l : s)
     if (l.rfind("echo ■", 0) == 0) numbers.push_back(l);
-  EXPECT_EQ(numbers, (std::vector<std::string>{"echo ■ 7曲中 2曲目 : ", "echo ■ 7曲中 4曲目 : ",
+  EXPECT_EQ(numbers, (std::vector<std::string>{"echo ■ 7曲中 2曲目 : ", "echo ■ 7曲中 5曲目 : ",
                                                "echo ■ 7曲中 6曲目 : ", "echo ■ 7曲中 7曲目 : "}));
+}
+
+TEST(EncodingScript, ASavePathOverAnotherRowsDerivedOutputIsLeftOutWhereverItStands) {
+  ScriptRun run;
+  run.Add("C:\\a\\1.wav");                                              // derived C:\a\1.wma: kept
+  run.Add("C:\\a\\2.wav", true, {{kColumnSavePath, "c:\\A\\1.WMA"}});   // a later row chose it: left out
+  run.Add("C:\\a\\3");                                                  // derived C:\a\3.wma: kept
+  run.Add("C:\\a\\3.wav");                                              // derived C:\a\3.wma too: left out
+  ASSERT_TRUE(run.Write());
+  EXPECT_EQ(run.Commands().size(), 2u);
+  EXPECT_EQ(run.prompter.messages,
+            (std::vector<std::string>{
+                fixed_texts::kOutputDuplicated + std::string("C:\\a\\2.wav\n保存先: c:\\A\\1.WMA"),
+                fixed_texts::kOutputDuplicated + std::string("C:\\a\\3.wav\n保存先: C:\\a\\3.wma")}));
+}
+
+// The encoder would resolve a relative save path against its own folder.
+TEST(EncodingScript, ASavePathWithoutADriveRootOrShareIsLeftOut) {
+  ScriptRun run;
+  const std::vector<std::string> relative = {"out\\1.wma", "C:1.wma", "\\1.wma", "\\\\\\x.wma", "1:\\1.wma"};
+  for (size_t i = 0; i < relative.size(); ++i)
+    run.Add("C:\\a\\" + std::to_string(i) + ".wav", true, {{kColumnSavePath, relative[i]}});
+  run.Add("C:\\a\\z.wav", true, {{kColumnSavePath, "d:/out/z.wma"}});
+  ASSERT_TRUE(run.Write());
+  EXPECT_EQ(run.Commands().size(), 1u);
+  EXPECT_EQ(run.prompter.messages.size(), relative.size());
+  for (const auto& m : run.prompter.messages) EXPECT_EQ(m.rfind(fixed_texts::kUnsafeSavePathOrTag, 0), 0u) << m;
+}
+
+TEST(EncodingScript, ExistingOutputsAreReplacedOnlyWhenTheUserSaysSo) {
+  for (const auto answer : {Prompter::Answer::kYes, Prompter::Answer::kNo, Prompter::Answer::kCancel}) {
+    ScriptRun run;
+    run.Add("C:\\a\\1.wav");
+    run.Add("C:\\a\\2.wav");
+    run.Add("C:\\a\\3.wav");
+    run.files.existing.insert("C:\\a\\1.wma");
+    run.files.existing.insert("C:\\a\\3.wma");
+    EncodingPlan plan = PlanEncoding(run.tracks, run.files, run.prompter);
+    run.prompter.threeWayAnswers = {answer};
+    const bool go = LeaveOutExistingOutputs(plan, run.files, run.prompter);
+    EXPECT_EQ(run.prompter.questions,
+              std::vector<std::string>{"保存先に同じ名前のファイルが 2 個あります。上書きしますか？\n"
+                                       "「いいえ」を選ぶと、それらの曲はエンコードしません。"});
+    EXPECT_EQ(go, answer != Prompter::Answer::kCancel);
+    ASSERT_EQ(plan.tracks.size(), answer == Prompter::Answer::kNo ? 1u : 3u);
+    EXPECT_EQ(plan.tracks[0].fullPath, answer == Prompter::Answer::kNo ? "C:\\a\\2.wav" : "C:\\a\\1.wav");
+    EXPECT_TRUE(run.prompter.messages.empty());
+  }
+  ScriptRun none;  // nothing there yet: no question
+  none.Add("C:\\a\\1.wav");
+  EncodingPlan plan = PlanEncoding(none.tracks, none.files, none.prompter);
+  EXPECT_TRUE(LeaveOutExistingOutputs(plan, none.files, none.prompter));
+  EXPECT_TRUE(none.prompter.questions.empty());
+}
+
+TEST(EncodingScript, MissingOutputFoldersAreMadeWithTheirParents) {
+  ScriptRun run;
+  run.files.existing = {"D:", "D:\\Music", "\\\\srv\\share"};
+  run.Add("C:\\a\\1.wav", true, {{kColumnSavePath, "D:\\Music\\out\\\x83\x5c\\1.wma"}});  // ソ: trail byte 5C
+  run.Add("C:\\a\\2.wav", true, {{kColumnSavePath, "D:\\Music\\out\\\x83\x5c\\2.wma"}});  // same folder, made once
+  run.Add("C:\\a\\3.wav", true, {{kColumnSavePath, "\\\\srv\\share\\new\\3.wma"}});
+  run.Add("C:\\a\\4.wav", true, {{kColumnSavePath, "E:\\locked\\deep\\4.wma"}});
+  run.Add("C:\\a\\5.wav", true, {{kColumnSavePath, "E:\\locked\\deep\\5.wma"}});
+  run.Add("C:\\a\\6.wav");  // its source's folder exists
+  run.files.existing.insert("C:\\a");
+  run.files.unmakeable = {"E:\\locked"};
+  EncodingPlan plan = PlanEncoding(run.tracks, run.files, run.prompter);
+  CreateOutputFolders(plan, run.files, run.prompter);
+  EXPECT_EQ(run.files.madeFolders,
+            (std::vector<std::string>{"D:\\Music\\out", "D:\\Music\\out\\\x83\x5c", "\\\\srv\\share\\new"}));
+  ASSERT_EQ(plan.tracks.size(), 4u);
+  EXPECT_EQ(plan.tracks[0].output, "D:\\Music\\out\\\x83\x5c\\1.wma");
+  EXPECT_EQ(plan.tracks[3].row, 5);
+  const std::string failed = "保存先のフォルダを作成できないため、このファイルはエンコードしません。\n";
+  EXPECT_EQ(run.prompter.messages,
+            (std::vector<std::string>{failed + "C:\\a\\4.wav\n保存先: E:\\locked\\deep\\4.wma",
+                                      failed + "C:\\a\\5.wav\n保存先: E:\\locked\\deep\\5.wma"}));
 }
 
 TEST(EncodingScript, SourcePathsOver259BytesAreNeverOpened) {
@@ -352,7 +432,7 @@ TEST(EncodingScript, SourcePathsOver259BytesAreNeverOpened) {
   ASSERT_TRUE(run.Write());
   EXPECT_EQ(run.Commands().size(), 1u);
   EXPECT_EQ(run.files.opened, std::vector<std::string>{fits});
-  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{fixed_texts::kFileMissing});
+  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{Missing(tooLong)});
 }
 
 TEST(EncodingScript, ARowWhoseFullPathWouldPass259BytesIsLeftOutAsMissing) {
@@ -368,7 +448,7 @@ TEST(EncodingScript, ARowWhoseFullPathWouldPass259BytesIsLeftOutAsMissing) {
   const auto c = run.Commands();
   ASSERT_EQ(c.size(), 1u);
   EXPECT_NE(c[0].find("-input \"" + folder + "fits.wav\""), std::string::npos);
-  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{fixed_texts::kFileMissing});
+  EXPECT_EQ(run.prompter.messages, std::vector<std::string>{Missing("over.wav")});
 }
 
 TEST(EncodingScript, AFailedWriteIsReported) {
@@ -414,5 +494,5 @@ TEST(EncodingScript, RealSourcesRelativePathsAndFolders) {
   EXPECT_EQ(s[6], "echo rel.wav をエンコードしています…");
   EXPECT_EQ(s[7], "echo フルパス = " + full);
   EXPECT_EQ(s[8], Command(full, cwd + sep + "rel.wma", "-title \"rel\" "));
-  EXPECT_EQ(prompter.messages, (std::vector<std::string>{fixed_texts::kFileMissing, fixed_texts::kFileMissing}));
+  EXPECT_EQ(prompter.messages, (std::vector<std::string>{Missing("missing.wav"), Missing("sub.wav")}));
 }

@@ -250,7 +250,8 @@ TEST_F(RunEncodingTest, YesRunsTheScriptInANewConsoleAndASecondRunTakesAFreeName
   EXPECT_EQ(ReadAll(first), firstScript) << "the running script was rewritten";
 
   EXPECT_EQ(prompter_.questions.size(), 2u);
-  EXPECT_EQ(prompter_.messages, (std::vector<std::string>{fixed_texts::kFileMissing, fixed_texts::kFileMissing}));
+  const std::string missing = fixed_texts::kFileMissing + ("\n" + sources_ + "\\missing.wav");
+  EXPECT_EQ(prompter_.messages, (std::vector<std::string>{missing, missing}));
   EXPECT_EQ(services_.waits, (std::vector<DWORD>{2000, 2000}));
 
   // Each console calls the stand-in twice, then waits at its pause. The two consoles
@@ -363,6 +364,33 @@ TEST_F(RunEncodingTest, MissingOrOverlongFoldersAreReportedBeforeAnythingIsWritt
                                       fixed_texts::kTempFileFailed}));
   EXPECT_EQ(services_.launched.size(), 1u);
   EXPECT_TRUE(FilesIn(temp_).empty());
+}
+
+// After the encoding question: the question about outputs that exist, then the folders
+// of the outputs that will be written, made on the real file system; Cancel makes none.
+TEST_F(RunEncodingTest, ExistingOutputsAreAskedAboutAndMissingFoldersMade) {
+  AddSource("kept.wav");
+  ASSERT_TRUE(WriteAll(sources_ + "\\kept.wma", "an earlier run's"));
+  AddSource("saved.wav");
+  const std::string folder = sources_ + "\\new \x83\x5c\\deeper";  // ソ, trail byte 5C
+  tracks_.SetItemText(tracks_.GetTrackCount() - 1, kColumnSavePath, folder + "\\saved.wma");
+
+  prompter_.answers = {true, true};
+  prompter_.threeWayAnswers = {Prompter::Answer::kCancel, Prompter::Answer::kNo};
+  RunEncoding(tracks_, prompter_, services_);
+  EXPECT_TRUE(services_.launched.empty());
+  EXPECT_FALSE(Exists(sources_ + "\\new \x83\x5c")) << "a cancelled run made a folder";
+
+  RunEncoding(tracks_, prompter_, services_);
+  ASSERT_EQ(services_.launched.size(), 1u);
+  EXPECT_TRUE(Exists(folder));
+  const std::string script = ReadAll(services_.launched[0]);
+  EXPECT_EQ(script.find("kept.wav"), std::string::npos) << script;
+  EXPECT_NE(script.find("\\new \x83\x5c\\deeper\\saved.wma\" -title"), std::string::npos) << script;
+  EXPECT_EQ(ReadAll(sources_ + "\\kept.wma"), "an earlier run's");
+  EXPECT_EQ(prompter_.questions.size(), 4u);
+  EXPECT_TRUE(prompter_.messages.empty());
+  DeleteFileA(services_.launched[0].c_str());
 }
 
 // The real services themselves: what the seams above stand in for.
