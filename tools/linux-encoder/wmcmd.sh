@@ -51,7 +51,7 @@ finish() {
   if [ -n "$ffpid" ]; then
     # Its own process group (setsid); the process itself too, in case it had not made
     # the group yet.
-    kill -TERM -- "-$ffpid" "$ffpid" 2>/dev/null
+    kill -TERM "-$ffpid" "$ffpid" 2>/dev/null
     wait "$ffpid" 2>/dev/null
   fi
   [ -z "$temporary" ] || [ -n "$committed" ] || rm -f -- "$temporary"
@@ -195,7 +195,9 @@ wait "$ffpid"
 code=$?
 ffpid=
 if [ "$code" -ne 0 ]; then
-  why=$(grep -v '^[[:space:]]*$' ffmpeg.log | head -n 1)
+  # The line that names a file says what was wrong with it; otherwise the first one.
+  why=$(grep '^file:' ffmpeg.log | tail -n 1)
+  [ -n "$why" ] || why=$(grep -v '^[[:space:]]*$' ffmpeg.log | head -n 1)
   fail "${why:-ffmpeg ended with exit code $code}"
 fi
 duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 file:/dev/fd/5 2>/dev/null)
