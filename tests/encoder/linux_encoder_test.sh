@@ -50,7 +50,8 @@ tone "$music/one.wav" 1
 start() {
   local name="$1" command
   shift
-  command="wine cscript //nologo $(printf '%q ' "$encoder" "$@")"
+  # A terminal wide enough that no line is wrapped.
+  command="stty cols 2000 rows 50; wine cscript //nologo $(printf '%q ' "$encoder" "$@")"
   ( SHELL=/bin/bash script -qec "$command" /dev/null </dev/null 2>&1 |
       sed 's/\x1b\[[?0-9;]*[a-zA-Z]//g; s/\r//g' > "$work/$name.out"
     echo "${PIPESTATUS[0]}" > "$work/$name.rc" ) &
