@@ -13,17 +13,24 @@
 '
 ' Console: one line per file, the output path with its size and duration, or on any
 ' failure a line naming the source and the reason on the next line, exit code 1 and
-' no output file: FFmpeg writes a temporary file in the target's folder, renamed to
-' the target only when the encoding succeeded. The lines are for the console window:
-' Wine 8's script host corrupts its memory when it echoes Japanese into a file or pipe.
+' no output file: the encoding goes into a new temporary file in the target's folder,
+' renamed to the target only when it succeeded. That includes this script's own
+' runtime errors: the whole script runs in Main, under one error handler. The lines
+' are for the console window: Wine 8's script host corrupts its memory when it echoes
+' Japanese into a file or pipe.
+'
+' Refused, with nothing encoded: an unknown option or one given twice, a path with a
+' quote, and an output name that Windows cannot hold (ending in a dot or a space, or
+' holding a colon or a wildcard). The source is read as WAV only, by its header.
 '
 ' How it runs under Wine: the script host starts Unix programs by their Unix path but
-' can neither wait for them nor read their output. So a /bin/sh script (the lines
-' marked '| at the end of this file, read from this file at run time) does the Unix
-' side in a work folder under %TEMP%: it finds the Unix paths through the prefix's
-' drive mapping (dosdevices), runs ffmpeg and writes its result into the work folder;
-' this script waits for it by reading a named pipe that the shell holds open and
-' writes one line into when it is done.
+' can neither wait for them nor read their output. So the shell part, wmcmd.sh beside
+' this file (install.sh installs both), is copied into a new work folder under %TEMP%
+' and started there by /bin/sh. It finds the Unix paths through the prefix's drive
+' mapping, runs ffmpeg and writes its result into the work folder; this script waits
+' for it on a named pipe there (see wmcmd.sh). This script never opens its own file:
+' Wine's FileSystemObject opens files without sharing them, and a second console
+' starting at that moment could not read its script.
 '
 ' The file stays ASCII: Wine's script host reads scripts in the ANSI code page only,
 ' so the Japanese console texts are built from their code page 932 codes.
@@ -32,6 +39,10 @@ Option Explicit
 Const ForReading = 1, TristateTrue = -1
 Const kSetting = "Q100_44_2_16"
 Const kStartSeconds = 60  ' the longest wait for /bin/sh to start
+Const kShellPart = "wmcmd.sh"
+' The first argument of the shell part: it refuses to run with another wmcmd.vbs than
+' its own. Changed together with wmcmd.sh whenever their arguments change.
+Const kProtocol = "wmcmd-2"
 
 ' The console texts, in Japanese from their code page 932 codes. "Encoded: "
 Dim kEncoded
@@ -43,48 +54,59 @@ kFailed = Chr(&H8347) & Chr(&H8393) & Chr(&H8352) & Chr(&H815B) & Chr(&H8368) & 
           Chr(&H82C5) & Chr(&H82AB) & Chr(&H82DC) & Chr(&H82B9) & Chr(&H82F1) & _
           Chr(&H82C5) & Chr(&H82B5) & Chr(&H82BD) & ": "
 
-Dim fso, shell
-Set fso = CreateObject("Scripting.FileSystemObject")
-Set shell = CreateObject("WScript.Shell")
+Dim fso, shell, options, source, target, work
+source = ""
+work = ""
 
-' The values of the options, by name without the dash.
-Dim options
-Set options = CreateObject("Scripting.Dictionary")
-options.CompareMode = 1  ' names without case
-
-Dim reason
-reason = ParseArguments()
-If reason <> "" Then Fail OptionValue("input"), reason
-
-Dim source, target
-source = OptionValue("input")
-target = OptionValue("output")
-reason = CheckPaths()
-If reason <> "" Then Fail source, reason
-source = WithoutLongPrefix(source)
-target = WithoutLongPrefix(target)
-reason = CheckFiles()
-If reason <> "" Then Fail source, reason
-' Full paths, the existing part in its real case and long form. Wine's
-' GetAbsolutePathName shortens paths that name something missing, so the output's is
-' built from its folder's.
-source = LongPath(fso.GetAbsolutePathName(source))
-target = fso.BuildPath(LongPath(fso.GetAbsolutePathName(OutputFolder())), fso.GetFileName(target))
-If LCase(source) = LCase(target) Then Fail source, "the output is the source"
-
-Dim work
-work = CreateWorkFolder()
-If work = "" Then Fail source, "cannot create a work folder in " & fso.GetSpecialFolder(2).Path
-
-Dim result
-result = RunShell()
+' Wine's script host ends a script at an uncaught runtime error with exit code 0 and no
+' message, so every error that Main does not handle itself ends here, as a failure.
 On Error Resume Next
-fso.DeleteFolder work, True
-On Error GoTo 0
-If result(0) <> "ok" Then Fail source, result(1)
-
-WScript.Echo kEncoded & target & " (" & SizeText(target) & ", " & DurationText(result(1)) & ")"
+Main
+If Err.Number <> 0 Then
+  Dim why
+  why = "the encoder failed: " & Err.Description & " (error " & Err.Number & ")"
+  Err.Clear
+  If work <> "" Then fso.DeleteFolder work, True
+  Fail source, why
+End If
 WScript.Quit 0
+
+Sub Main()
+  Dim reason, result
+  Set fso = CreateObject("Scripting.FileSystemObject")
+  Set shell = CreateObject("WScript.Shell")
+  ' The values of the options, by name without the dash.
+  Set options = CreateObject("Scripting.Dictionary")
+  options.CompareMode = 1  ' names without case
+
+  reason = ParseArguments()
+  If reason <> "" Then Fail OptionValue("input"), reason
+
+  source = OptionValue("input")
+  target = OptionValue("output")
+  reason = CheckPaths()
+  If reason <> "" Then Fail source, reason
+  source = WithoutLongPrefix(source)
+  target = WithoutLongPrefix(target)
+  reason = CheckFiles()
+  If reason <> "" Then Fail source, reason
+  ' Full paths, the existing part in its real case and long form. Wine's
+  ' GetAbsolutePathName shortens paths that name something missing, so the output's is
+  ' built from its folder's, joined with a backslash here: BuildPath joins a folder
+  ' ending in ":" without one.
+  source = LongPath(fso.GetAbsolutePathName(source))
+  target = JoinPath(LongPath(fso.GetAbsolutePathName(OutputFolder())), FileName(target))
+  If LCase(source) = LCase(target) Then Fail source, "the output is the source"
+
+  work = CreateWorkFolder()
+  If work = "" Then Fail source, "cannot create a work folder in " & fso.GetSpecialFolder(2).Path
+
+  result = RunShell()
+  DeleteWork
+  If result(0) <> "ok" Then Fail source, result(1)
+
+  WScript.Echo kEncoded & target & " (" & SizeText(target) & ", " & DurationText(result(1)) & ")"
+End Sub
 
 ' Prints the failure line and the reason, and ends the script with exit code 1.
 Sub Fail(path, why)
@@ -100,6 +122,7 @@ End Function
 
 ' Reads the command line into `options`; returns the reason it cannot be used, or "".
 ' An unknown option stops everything: nothing is encoded with half-understood options.
+' So does an option given twice: which of the two was meant is not known.
 Function ParseArguments()
   Dim args, i, name
   Set args = WScript.Arguments
@@ -108,16 +131,22 @@ Function ParseArguments()
   Do While i < args.Count
     name = LCase(args(i))
     Select Case name
-      Case "-audioonly", "-silent"
-        options(Mid(name, 2)) = ""
-      Case "-input", "-output", "-title", "-author", "-copyright", "-description", _
-           "-a_mode", "-a_codec", "-a_setting", "-v_performance"
-        If i + 1 >= args.Count Then
-          ParseArguments = "option " & args(i) & " has no value"
+      Case "-audioonly", "-silent", "-input", "-output", "-title", "-author", "-copyright", _
+           "-description", "-a_mode", "-a_codec", "-a_setting", "-v_performance"
+        If options.Exists(Mid(name, 2)) Then
+          ParseArguments = "option " & args(i) & " is given twice (nothing encoded)"
           Exit Function
         End If
-        i = i + 1
-        options(Mid(name, 2)) = args(i)
+        If name = "-audioonly" Or name = "-silent" Then
+          options(Mid(name, 2)) = ""
+        Else
+          If i + 1 >= args.Count Then
+            ParseArguments = "option " & args(i) & " has no value"
+            Exit Function
+          End If
+          i = i + 1
+          options(Mid(name, 2)) = args(i)
+        End If
       Case Else
         If Left(name, 1) = "-" Then
           ParseArguments = "unknown option " & args(i) & " (nothing encoded)"
@@ -139,14 +168,33 @@ End Function
 
 ' A quote in a path means the command line was split wrongly: the script host reads \"
 ' as an escaped quote, so a path ending in a backslash swallows the options after it.
+' An output name must be one Windows can hold: Windows drops a final dot or space (Wine
+' does not, and writes a file that Windows programs cannot open), and a colon past the
+' drive names a stream or, under Wine, a folder BuildPath would skip.
 Function CheckPaths()
+  Dim rest, i, c
   CheckPaths = ""
   If InStr(source, """") > 0 Then
     CheckPaths = "the source path holds a quote (does a path end in a backslash?)"
+    Exit Function
   ElseIf InStr(target, """") > 0 Then
     CheckPaths = "the output path holds a quote: a save path that ends in a backslash" & _
                  " swallows the options after it"
+    Exit Function
   End If
+  If Right(target, 1) = "." Or Right(target, 1) = " " Then
+    CheckPaths = "the output name ends in a dot or a space, which Windows drops: " & target
+    Exit Function
+  End If
+  rest = WithoutLongPrefix(target)
+  If Mid(rest, 2, 1) = ":" Then rest = Mid(rest, 3)
+  For i = 1 To Len(rest)
+    c = Mid(rest, i, 1)
+    If InStr(":*?<>|", c) > 0 Or (Asc(c) >= 0 And Asc(c) < 32) Then
+      CheckPaths = "the output path holds '" & c & "', which a Windows file name cannot: " & target
+      Exit Function
+    End If
+  Next
 End Function
 
 Function CheckFiles()
@@ -155,10 +203,26 @@ Function CheckFiles()
     CheckFiles = "the source is a folder"
   ElseIf Not fso.FileExists(source) Then
     CheckFiles = "the source file does not exist"
-  ElseIf fso.FolderExists(target) Then
+  ElseIf fso.FolderExists(target) Or FileName(target) = "" Then
     CheckFiles = "the output " & target & " is a folder"
   ElseIf Not fso.FolderExists(OutputFolder()) Then
     CheckFiles = "the output folder " & OutputFolder() & " does not exist"
+  End If
+End Function
+
+' The last component of a path: what follows its last backslash or slash.
+Function FileName(path)
+  Dim i
+  i = InStrRev(Replace(path, "/", "\"), "\")
+  FileName = Mid(path, i + 1)
+End Function
+
+' A folder and a name in it, with one backslash between them.
+Function JoinPath(folder, name)
+  If Right(folder, 1) = "\" Then
+    JoinPath = folder & name
+  Else
+    JoinPath = folder & "\" & name
   End If
 End Function
 
@@ -216,7 +280,7 @@ Function CreateWorkFolder()
   temp = fso.GetSpecialFolder(2).Path
   On Error Resume Next
   For tries = 1 To 20
-    path = fso.BuildPath(temp, "wmcmd-" & fso.GetBaseName(fso.GetTempName()))
+    path = JoinPath(temp, "wmcmd-" & fso.GetBaseName(fso.GetTempName()))
     If Not fso.FolderExists(path) And Not fso.FileExists(path) Then
       Err.Clear
       fso.CreateFolder path
@@ -228,15 +292,29 @@ Function CreateWorkFolder()
   Next
 End Function
 
-' Starts the shell part and waits for it. Returns Array(status, detail): ("ok", duration
-' in seconds) or ("fail", reason), the reason with the Unix paths the shell used put
-' back as the Windows paths they stand for.
+' Removes the work folder (the shell has removed its named pipe, which Wine cannot).
+Sub DeleteWork()
+  On Error Resume Next
+  If work <> "" Then fso.DeleteFolder work, True
+  work = ""
+  Err.Clear
+End Sub
+
+' Waits a second without using the processor: Wine 8's WScript.Sleep is not
+' implemented, but its ping.exe waits a second between two echoes.
+Sub Pause()
+  shell.Run "ping.exe -n 2 127.0.0.1", 0, True
+End Sub
+
+' Starts the shell part in the work folder and waits for it. Returns Array(status,
+' detail): ("ok", duration in seconds) or ("fail", reason), the reason with the Unix
+' paths the shell used put back as the Windows paths they stand for.
 Function RunShell()
-  Dim command, tags, key, started, t0, stream, lines, detail
+  Dim command, tags, key, previous, t0, alive, stream, lines, detail
   ' Pairs of an option and the FFmpeg key that writes it into the file's tags.
   tags = Array("title", "title", "author", "author", "copyright", "copyright", "description", "comment")
-  command = "/bin/sh -c " & QuoteArg(ShellScript()) & " wmcmd " & QuoteArg(work) & " " & _
-            QuoteArg(source) & " " & QuoteArg(target)
+  command = "/bin/sh " & kShellPart & " " & kProtocol & " " & QuoteArg(fso.GetFileName(work)) & _
+            " " & QuoteArg(source) & " " & QuoteArg(target)
   For key = 0 To UBound(tags) Step 2
     If OptionValue(tags(key)) <> "" Then
       command = command & " -metadata " & QuoteArg(tags(key + 1) & "=" & OptionValue(tags(key)))
@@ -244,32 +322,49 @@ Function RunShell()
   Next
 
   On Error Resume Next
-  shell.Run command, 0, False
+  fso.CopyFile JoinPath(fso.GetParentFolderName(WScript.ScriptFullName), kShellPart), _
+               JoinPath(work, kShellPart)
   If Err.Number <> 0 Then
-    RunShell = Array("fail", "cannot start /bin/sh: " & Err.Description)
+    RunShell = Array("fail", "cannot copy " & kShellPart & " from beside wmcmd.vbs (install.sh" & _
+                             " installs both): " & Err.Description)
     Exit Function
   End If
+  ' Wine starts a Unix program in the Unix folder of the current folder.
+  previous = shell.CurrentDirectory
+  shell.CurrentDirectory = work
+  If Err.Number = 0 Then shell.Run command, 0, False
+  If Err.Number <> 0 Then
+    RunShell = Array("fail", "cannot start /bin/sh: " & Err.Description)
+    shell.CurrentDirectory = previous
+    Exit Function
+  End If
+  shell.CurrentDirectory = previous
   On Error GoTo 0
 
   ' The shell makes the pipe and holds it open before it creates "started"; a shell that
-  ' is already done has removed both and left "result". Wine's script host has no Sleep,
-  ' so this is a busy wait, for the fraction of a second the shell takes to start.
-  ' Reading the pipe then blocks until the shell writes its line or ends.
-  started = fso.BuildPath(work, "started")
+  ' is already done has removed both and left "result".
   t0 = Timer
-  Do Until fso.FileExists(started) Or fso.FileExists(fso.BuildPath(work, "result"))
+  Do Until fso.FileExists(JoinPath(work, "started")) Or fso.FileExists(JoinPath(work, "result"))
     If Elapsed(t0) > kStartSeconds Then
-      RunShell = Array("fail", "/bin/sh did not start (is the work folder " & work & " on a mapped drive?)")
+      RunShell = Array("fail", "/bin/sh did not start within " & kStartSeconds & " s in " & work)
       Exit Function
     End If
+    Pause
   Loop
+  ' "alive" stays open while this script runs: the shell sees by it that this script
+  ' has not gone. Wine's OpenTextFile reads as it opens, so opening "done" waits until
+  ' the shell writes its last line or ends. A shell already done has removed both.
   On Error Resume Next
-  Set stream = fso.OpenTextFile(fso.BuildPath(work, "done"), ForReading)
-  stream.ReadLine
-  stream.Close
+  Set alive = fso.OpenTextFile(JoinPath(work, "alive"), ForReading)
+  If Err.Number = 0 Then
+    fso.CreateTextFile(JoinPath(work, "reading")).Close
+    Set stream = fso.OpenTextFile(JoinPath(work, "done"), ForReading)
+    stream.Close
+    alive.Close
+  End If
   Err.Clear
 
-  lines = ReadLines(fso.BuildPath(work, "result"))
+  lines = ReadLines(JoinPath(work, "result"))
   On Error GoTo 0
   If UBound(lines) < 1 Then
     RunShell = Array("fail", "the encoding process ended without a result")
@@ -278,7 +373,9 @@ Function RunShell()
   detail = lines(1)
   If UBound(lines) >= 4 Then
     If lines(3) <> "" Then detail = Replace(detail, lines(3), target)  ' the temporary file
+    If lines(4) <> "" Then detail = Replace(detail, "file:" & lines(4), target)
     If lines(4) <> "" Then detail = Replace(detail, lines(4), target)
+    If lines(2) <> "" Then detail = Replace(detail, "file:" & lines(2), source)
     If lines(2) <> "" Then detail = Replace(detail, lines(2), source)
   End If
   RunShell = Array(lines(0), detail)
@@ -297,19 +394,6 @@ Function ReadLines(path)
   text = Replace(text, vbCr, "")
   If Right(text, 1) = vbLf Then text = Left(text, Len(text) - 1)
   ReadLines = Split(text, vbLf)
-End Function
-
-' The lines of this file that start with '| , without that mark: the shell script.
-Function ShellScript()
-  Dim stream, line, script
-  Set stream = fso.OpenTextFile(WScript.ScriptFullName, ForReading)
-  script = ""
-  Do Until stream.AtEndOfStream
-    line = stream.ReadLine
-    If Left(line, 2) = "'|" Then script = script & Mid(line, 4) & vbLf
-  Loop
-  stream.Close
-  ShellScript = script
 End Function
 
 ' One argument as a program's command-line parser splits it back: in double quotes,
@@ -362,75 +446,3 @@ Function DurationText(seconds)
   End If
   DurationText = (total \ 60) & ":" & Right("0" & (total Mod 60), 2)
 End Function
-
-' The shell part, run by /bin/sh -c with: work-folder source output [ffmpeg options],
-' the three as Windows paths. It writes work/result (UTF-16: status, detail, and the
-' Unix paths of source, temporary file and output) and then one line into the pipe
-' work/done, which this script reads.
-'| set -u
-'| work_win=$1 source_win=$2 output_win=$3
-'| shift 3
-'| dosdevices=${WINEPREFIX:-${HOME:-}/.wine}/dosdevices
-'|
-'| # The Unix path of a Windows path (a drive or UNC path) through the prefix's drive
-'| # mapping. Each component that exists is taken in its real case: Windows names
-'| # ignore case, Unix names do not.
-'| unix_path() {
-'|   p=$1
-'|   case $p in
-'|     [A-Za-z]:\\*) dir=$dosdevices/$(printf %s "${p%%:*}" | tr A-Z a-z):; p=${p#??} ;;
-'|     \\\\?*) dir=$dosdevices/unc; p=${p#??} ;;
-'|     *) return 1 ;;
-'|   esac
-'|   IFS=/
-'|   set -f
-'|   for c in $(printf %s "$p" | tr '\\' /); do
-'|     [ -n "$c" ] || continue
-'|     if [ ! -e "$dir/$c" ] && [ -d "$dir" ]; then
-'|       pattern=$(printf %s "$c" | sed 's/[][*?\\]/\\&/g')
-'|       match=$(find -H "$dir" -mindepth 1 -maxdepth 1 -iname "$pattern" -print -quit 2>/dev/null)
-'|       [ -n "$match" ] && c=${match##*/}
-'|     fi
-'|     dir=$dir/$c
-'|   done
-'|   printf '%s\n' "$dir"
-'| }
-'|
-'| # Writes the result file for the script host and ends its wait. Everything else in
-'| # the work folder goes first, the pipe too (Wine cannot delete one): a script that
-'| # has not opened the pipe yet then finds the result at once.
-'| result() {
-'|   { printf '\377\376'; printf '%s\n' "$@" | iconv -c -f UTF-8 -t UTF-16LE; } > "$work/result.new"
-'|   mv -f "$work/result.new" "$work/result"
-'|   rm -f "$work/started" "$work/ffmpeg.log" "$work/mv.log" "$work/done"
-'|   echo done >&3
-'|   exit 0
-'| }
-'|
-'| work=$(unix_path "$work_win") && [ -d "$work" ] || exit 1
-'| mkfifo "$work/done" && exec 3<>"$work/done" || exit 1
-'| : > "$work/started"
-'|
-'| source=$(unix_path "$source_win") || result fail "no Unix path for $source_win"
-'| output=$(unix_path "$output_win") || result fail "no Unix path for $output_win"
-'| ffmpeg=$(command -v ffmpeg) || result fail "ffmpeg not found: install FFmpeg (Debian package ffmpeg)"
-'| [ -d "$output" ] && result fail "the output $output_win is a folder"
-'| [ "$source" -ef "$output" ] && result fail "the output is the source"
-'| temporary=${output%/*}/.wmcmd-$$.tmp
-'| trap 'rm -f "$temporary"' EXIT
-'| trap 'result fail "the encoding was interrupted"' HUP INT TERM
-'| # The ASF muxer never splits an audio frame across packets: its default packet of
-'| # 3200 bytes would hold one 1857-byte frame and padding. 1885 bytes is one frame and
-'| # the packet's headers, which keeps the file at its 320 kbit/s.
-'| "$ffmpeg" -nostdin -hide_banner -loglevel error -y -i "$source" -map 0:a:0 -map_metadata -1 \
-'|   -c:a wmav2 -b:a 320k -ar 44100 -ac 2 "$@" -f asf -packet_size 1885 "$temporary" \
-'|   </dev/null >/dev/null 2>"$work/ffmpeg.log" 3>&-
-'| code=$?
-'| if [ "$code" -ne 0 ]; then
-'|   why=$(grep -v '^[[:space:]]*$' "$work/ffmpeg.log" | head -n 1)
-'|   result fail "${why:-ffmpeg ended with exit code $code}" "$source" "$temporary" "$output"
-'| fi
-'| mv -f -T "$temporary" "$output" 2>"$work/mv.log" \
-'|   || result fail "$(head -n 1 "$work/mv.log")" "$source" "$temporary" "$output"
-'| duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$output" 2>/dev/null)
-'| result ok "$duration"
