@@ -16,3 +16,8 @@ bool Win32Prompter::AskYesNo(const std::string& text) {
   return MessageBoxA(owner_, text.c_str(), ApplicationName().c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) ==
          IDYES;
 }
+
+bool Win32Prompter::AskYesNoDefaultNo(const std::string& text) {
+  return MessageBoxA(owner_, text.c_str(), ApplicationName().c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+         IDYES;
+}
