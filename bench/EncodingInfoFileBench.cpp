@@ -22,6 +22,7 @@ public:
   explicit FixedPrompter(std::string path) : path_(std::move(path)) {}
   void ShowMessage(const std::string&) override { failed = true; }
   bool AskYesNo(const std::string&) override { return false; }
+  bool AskYesNoDefaultNo(const std::string&) override { return false; }
   bool ChooseFiles(const FileDialogRequest&, std::vector<SystemPath>* paths) override {
     *paths = {SystemPathOf(path_)};
     return true;
@@ -50,7 +51,7 @@ void Fill(TrackList& list) {
   }
 }
 
-const TrackList& Source() {
+TrackList& Source() {
   static TrackList* list = [] {
     auto* l = new TrackList;
     Fill(*l);
