@@ -150,6 +150,14 @@ void CMainDialog::OnOK() {
   // Enter never closes the main window (it starts the encoding through the accelerators).
 }
 
+void CMainDialog::OnCancel() {
+  // Esc, the close box, Alt+F4, the system menu's Close and the exit command all end
+  // here. A single key must not discard the user's work: a list with changes not saved
+  // closes only when the user says so, and No (the default) leaves everything as it was.
+  if (tracks_.HasUnsavedChanges() && !prompter_->AskYesNoDefaultNo(fixed_texts::kCloseWithUnsavedChanges)) return;
+  Dialog::OnCancel();
+}
+
 void CMainDialog::OnDestroy() {
   KillTimer(Hwnd(), IDT_HINT);
   SaveState();

@@ -38,6 +38,7 @@ public:
 protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
+  void OnCancel() override;
   bool OnCommand(int id, int code, HWND control) override;
   bool OnNotify(int id, NMHDR* header, LRESULT* result) override;
   void OnTimer(UINT_PTR id) override;
