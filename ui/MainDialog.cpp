@@ -194,6 +194,7 @@ bool CMainDialog::OnCommand(int id, int, HWND) {
     case ID_EDIT_TRACK_INFO: EditTracks(); return true;
     case ID_EDIT_READ_TAGS: ReadTags(); return true;
     case ID_EDIT_REMOVE: RemoveSelectedTracks(); return true;
+    case ID_EDIT_SELECT_ALL: SelectAllTracks(); return true;
     case ID_EDIT_ADD_FILES: AddFiles(); return true;
     case ID_ENCODE_START: StartEncoding(); return true;
     case ID_HELP_ABOUT: ShowAbout(); return true;
@@ -263,6 +264,14 @@ void CMainDialog::AddAndReport(const std::vector<SystemPath>& paths) {
 
 void CMainDialog::RemoveSelectedTracks() {
   tracks_.RemoveSelectedTracks();
+  list_.Refresh();
+}
+
+void CMainDialog::SelectAllTracks() {
+  tracks_.SetAllSelected(true);
+  // The focused row stays where it is and becomes the anchor, so that Shift+click and
+  // Shift+arrows then select from it, as after a click on it.
+  tracks_.SetAnchorTrack(tracks_.GetFocusedTrack());
   list_.Refresh();
 }
 

@@ -56,6 +56,7 @@ private:
   // Adds the chosen or dropped files, shows the list, then names the refused ones.
   void AddAndReport(const std::vector<SystemPath>& paths);
   void RemoveSelectedTracks();
+  void SelectAllTracks();
   void PlaySelectedTrack();
   void EditTracks();
   // Fills the selected rows' tag cells from their files' own tags, then reports.

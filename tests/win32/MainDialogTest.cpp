@@ -383,6 +383,24 @@ TEST(MainDialog, MenuTextsAreExact) {
 }
 
 TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
+  // The table: virtual keys, none flashing the menu bar.
+  const HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_ACCEL));
+  std::vector<ACCEL> entries(static_cast<size_t>(CopyAcceleratorTableA(table, nullptr, 0)));
+  CopyAcceleratorTableA(table, entries.data(), static_cast<int>(entries.size()));
+  std::vector<std::string> keys;
+  for (const ACCEL& a : entries) {
+    keys.push_back(std::to_string(a.fVirt & ~FNOINVERT) + " " + std::to_string(a.key) + " " + std::to_string(a.cmd));
+  }
+  const auto key = [](int modifiers, int vk, int command) {
+    return std::to_string(FVIRTKEY | modifiers) + " " + std::to_string(vk) + " " + std::to_string(command);
+  };
+  EXPECT_EQ(keys, (std::vector<std::string>{
+                      key(FCONTROL, 'O', ID_EDIT_ADD_FILES), key(FCONTROL | FSHIFT, 'O', ID_FILE_IMPORT),
+                      key(FCONTROL, 'S', ID_FILE_EXPORT), key(FCONTROL | FSHIFT, 'S', ID_FILE_EXPORT),
+                      key(0, VK_RETURN, ID_ENCODE_START), key(FALT, VK_RETURN, ID_EDIT_TRACK_INFO),
+                      key(FCONTROL, 'R', ID_EDIT_READ_TAGS), key(FCONTROL, 'A', ID_EDIT_SELECT_ALL)}));
+  for (const ACCEL& a : entries) EXPECT_TRUE(a.fVirt & FNOINVERT) << a.cmd;
+
   Fixture f;
   f.prompter.fileChoices = {{}, {"C:\\in\\b.wav", "C:\\in\\a.txt"}};
   f.Run({
@@ -429,8 +447,12 @@ TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
       Do([&] {
         EXPECT_EQ(f.encodingRuns, (std::vector<int>{0, 2}));
         EXPECT_TRUE(IsWindowVisible(f.Hwnd())) << "Enter never closes the window";
-        SelectInControl(f.List(), 1, true);
-        PressKeys({VK_MENU, VK_RETURN});  // edit the selected track
+        PressKeys({VK_CONTROL, 'A'});  // select every row
+      }),
+      Do([&] {
+        EXPECT_EQ(ModelSelection(f.dialog.Tracks()), (std::vector<int>{0, 1}));
+        EXPECT_EQ(ShownSelection(f.List()), (std::vector<int>{0, 1}));
+        PressKeys({VK_MENU, VK_RETURN});  // edit the selected tracks
       }),
       Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) != nullptr; }),
       Do([] { PressKeys({VK_ESCAPE}); }),  // Esc closes the track dialog only
@@ -902,4 +924,52 @@ TEST(MainDialog, TheClosingQuestionIsAQuestionBoxWhoseDefaultKeepsTheWindow) {
       [&] { result = dialog.DoModal(); }, [&] { dialog.EndDialog(-2); });
   EXPECT_TRUE(answeredYes) << "the window closed before the question was answered Yes";
   EXPECT_EQ(result, IDCANCEL);
+}
+
+// Ctrl+A selects every row, so that an edit reaches them all; Shift+arrows and
+// Shift+click then go on from the focused row.
+TEST(MainDialog, CtrlASelectsEveryRowAndShiftSelectionGoesOnFromTheFocusedRow) {
+  Fixture f;
+  const Paths all = {"C:\\a.wav", "C:\\b.wav", "C:\\c.wav", "C:\\d.wav"};
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), all);
+           ClickRow(f.List(), 1);  // b
+         }),
+         Do([] { PressKeys({VK_CONTROL, 'A'}); }),
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), all);
+           EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\b.wav", "C:\\b.wav"));
+           PressKeys({VK_SHIFT, VK_DOWN});
+         }),
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\b.wav", "C:\\c.wav"}));
+           PressKeys({VK_CONTROL, 'A'});
+         }),
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), all);
+           EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\c.wav", "C:\\c.wav"));
+           ClickRow(f.List(), 0, {VK_SHIFT});  // a
+         }),
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\a.wav", "C:\\b.wav", "C:\\c.wav"}));
+           PressKeys({VK_CONTROL, 'A'});
+           PressKeys({VK_MENU, VK_RETURN});
+         }),
+         Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) != nullptr; }),
+         Do([] {
+           HWND edit = wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO));
+           SetDlgItemTextA(edit, IDC_AUTHOR, "全員");  // ticks "change" like typing does
+           PressKeys({VK_RETURN});
+         }),
+         Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) == nullptr; }),
+         Do([&] {
+           for (int row = 0; row < 4; ++row) {
+             EXPECT_EQ(f.dialog.Tracks().GetItemText(row, kColumnAuthor), "全員") << row;
+             char shown[64] = "";
+             ListView_GetItemText(f.List(), row, kColumnAuthor, shown, sizeof shown);
+             EXPECT_STREQ(shown, "全員") << row;
+           }
+           PressKeys({VK_ESCAPE});
+         })});
+  EXPECT_EQ(f.result, IDCANCEL);
 }
