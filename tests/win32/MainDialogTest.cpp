@@ -936,9 +936,11 @@ TEST(MainDialog, CtrlASelectsEveryRowAndShiftSelectionGoesOnFromTheFocusedRow) {
            ClickRow(f.List(), 1);  // b
          }),
          Do([] { PressKeys({VK_CONTROL, 'A'}); }),
+         wintest::Pause(300),  // let the selection reach the screen before it is photographed
          Do([&] {
            EXPECT_EQ(Selected(f.dialog, f.List()), all);
            EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\b.wav", "C:\\b.wav"));
+           EXPECT_TRUE(wintest::Screenshot(f.Hwnd(), "select-all"));
            PressKeys({VK_SHIFT, VK_DOWN});
          }),
          Do([&] {
