@@ -23,6 +23,7 @@ public:
   void ShowMessage(const std::string&) override { failed = true; }
   bool AskYesNo(const std::string&) override { return false; }
   Answer AskYesNoCancel(const std::string&) override { return Answer::kCancel; }
+  bool AskYesNoDefaultNo(const std::string&) override { return false; }
   bool ChooseFiles(const FileDialogRequest&, std::vector<SystemPath>* paths) override {
     *paths = {SystemPathOf(path_)};
     return true;
@@ -51,7 +52,7 @@ void Fill(TrackList& list) {
   }
 }
 
-const TrackList& Source() {
+TrackList& Source() {
   static TrackList* list = [] {
     auto* l = new TrackList;
     Fill(*l);

@@ -209,17 +209,22 @@ std::vector<std::u16string> EncodingInfoTempPaths(const std::u16string& target) 
   return names;
 }
 
-void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files) {
+void ExportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) {
   std::vector<SystemPath> paths;
   if (!prompter.ChooseFiles(EncodingInfoDialogRequest(true), &paths) || paths.empty()) return;
   // The file is written through the name as the system gave it, never through a short
   // path: moving the new file over "CAF_~1.CSV" would rename the user's Café.csv.
-  if (!ReplaceWithEncodingInfo(list, files, paths[0].wide)) prompter.ShowMessage(fixed_texts::kCannotWriteFile);
+  if (!ReplaceWithEncodingInfo(list, files, paths[0].wide)) {
+    prompter.ShowMessage(fixed_texts::kCannotWriteFile);
+    return;
+  }
+  list.MarkSaved();
 }
 
 void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) {
   std::vector<SystemPath> paths;
   if (!prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths) || paths.empty()) return;
+  const bool intoEmptyList = list.GetTrackCount() == 0;
   auto file = files.OpenForReading(paths[0].wide);  // the name as chosen, whatever it holds
   if (!file) {
     prompter.ShowMessage(fixed_texts::kCannotReadFile);
@@ -240,9 +245,10 @@ void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) 
     reader.Feed(buffer.data(), got);
   }
   reader.Finish();
+  if (intoEmptyList) list.MarkSaved();
 }
 
-void ExportEncodingInfo(const TrackList& list, Prompter& prompter) {
+void ExportEncodingInfo(TrackList& list, Prompter& prompter) {
   ExportEncodingInfo(list, prompter, PlatformFileSystem());
 }
 

@@ -68,14 +68,17 @@ FileDialogRequest EncodingInfoDialogRequest(bool save);
 // The save dialog, then the file written beside the target under the first free
 // temporary name (created exclusively) and moved over it when it is complete; any
 // failure leaves the old file as it was and is reported. The list file is written and
-// read through its path as the system gave it, wide characters and all.
-void ExportEncodingInfo(const TrackList& list, Prompter& prompter, FileSystem& files);
+// read through its path as the system gave it, wide characters and all. Once the file
+// is in place the list holds no changes not saved; otherwise it keeps those it held.
+void ExportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files);
 // The open dialog, then the file's rows added to the list; a failure is reported, and the
-// rows read before a read error stay.
+// rows read before a read error stay. A whole file read into an empty list leaves it
+// holding no changes not saved: it holds what the file does. Rows added to rows already
+// there are changes, and so are the rows of a file that could not be read to its end.
 void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files);
 
 // The same over the machine's file system, for the main window.
-void ExportEncodingInfo(const TrackList& list, Prompter& prompter);
+void ExportEncodingInfo(TrackList& list, Prompter& prompter);
 void ImportEncodingInfo(TrackList& list, Prompter& prompter);
 
 // The names the export may write the new file under before moving it over `target`, in

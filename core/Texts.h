@@ -61,8 +61,9 @@ inline const char kHintFolder[] =
 inline const char kBrowseFolderTitle[] = "保存先の選択";
 inline const char kTagTooLong[] = "255 文字以内で入力してください。";
 
-// Start-up.
+// Start-up and closing.
 inline const char kMainWindowFailed[] = "メインウィンドウを作成できませんでした。";
+inline const char kCloseWithUnsavedChanges[] = "リストの変更は保存されていません。終了しますか？";
 
 // Commands.
 inline const char kWavFilter[] = "WAVEファイル(*.wav)|*.wav|全てのファイル(*.*)|*.*||";

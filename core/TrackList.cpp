@@ -420,6 +420,7 @@ int TrackList::AddTrack(const std::string& path) {
   const int index = starts_[b] + static_cast<int>(offset);
   if (focus_ >= index) ++focus_;
   if (anchor_ >= index) ++anchor_;
+  changed_ = true;
   return index;
 }
 
@@ -614,6 +615,7 @@ int TrackList::AddTracks(TrackBatch&& batch) {
   count_ = placed;
   focus_ = focus;
   anchor_ = anchor;
+  if (added > 0) changed_ = true;
   return added;
 }
 
@@ -652,6 +654,7 @@ void TrackList::RemoveSelectedTracks() {
   selectedCount_ = 0;
   if (focus_ >= 0) focus_ = FollowRow(keptBeforeFocus, count_);
   if (anchor_ >= 0) anchor_ = FollowRow(keptBeforeAnchor, count_);
+  changed_ = true;
 }
 
 std::string_view TrackList::GetItemText(int row, int column) const {
@@ -665,7 +668,9 @@ void TrackList::SetItemText(int row, int column, const std::string& text) {
   Track* track = RowAt(row);
   if (!track) return;
   AllocationStep();
+  if (CellOf(*track, column) == text) return;  // the same text is no change
   CellToSet(*track, column) = text;  // unchanged when the copy fails (tags made empty show nothing)
+  changed_ = true;
 }
 
 void TrackList::SetItemTexts(const std::vector<CellEdit>& edits) {
@@ -673,17 +678,20 @@ void TrackList::SetItemTexts(const std::vector<CellEdit>& edits) {
   // Copies first, and the tags made where they are needed; then swapped in, which cannot fail.
   std::vector<std::string> texts;
   texts.reserve(edits.size());
+  bool changes = false;  // some cell gets another text
   for (const CellEdit& edit : edits) {
     Track* track = rowOf(edit);
     if (!track) continue;
     AllocationStep();
     texts.push_back(edit.text);
+    if (CellOf(*track, edit.column) != edit.text) changes = true;
     CellToSet(*track, edit.column);
   }
   size_t next = 0;
   for (const CellEdit& edit : edits) {
     if (Track* track = rowOf(edit)) CellToSet(*track, edit.column).swap(texts[next++]);
   }
+  if (changes) changed_ = true;
 }
 
 void TrackList::SetFocusedTrack(int row) { focus_ = row >= 0 && row < count_ ? row : -1; }

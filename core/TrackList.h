@@ -1,6 +1,7 @@
 // The track list: every row to be encoded, its seven text cells, the order of the
-// rows, the selection, the focused row and the Shift-selection anchor. It is the model
-// behind the main window's list view, which only draws it.
+// rows, the selection, the focused row and the Shift-selection anchor, and whether it
+// holds changes not saved. It is the model behind the main window's list view, which
+// only draws it.
 //
 // The rows are kept sorted by CompareTrackPaths, which orders two paths as equal only
 // when their bytes are equal; the set of listed paths (the PathSet: exact,
@@ -121,6 +122,14 @@ public:
   // Whether a row holds exactly this path.
   bool IsListed(std::string_view path) const;
 
+  // Whether the list holds changes that were not saved: a row was added or removed, or
+  // a cell's text became another, since the list was made or last marked saved.
+  // Selecting, focusing and setting a cell to the text it has change nothing. An empty
+  // list holds none, as there is nothing in it to lose.
+  bool HasUnsavedChanges() const { return changed_ && count_ > 0; }
+  // The rows are now what a file holds (the list was saved, or loaded into an empty list).
+  void MarkSaved() { changed_ = false; }
+
   // Selection, as the view mirrors the user's choice into the model.
   void SetSelected(int row, bool selected);
   void SetAllSelected(bool selected);
@@ -172,4 +181,5 @@ private:
   int focus_ = -1;
   int anchor_ = -1;
   int failStep_ = 0;
+  bool changed_ = false;  // rows or cells changed since the list was made or marked saved
 };

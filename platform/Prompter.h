@@ -1,4 +1,4 @@
-// Everything the logic asks of the user: messages, the one yes/no question, the file
+// Everything the logic asks of the user: messages, yes/no questions, the file
 // dialogs and the folder browser. The program hands the logic the Win32 implementation;
 // tests hand it a recording fake that answers as scripted.
 #pragma once
@@ -32,6 +32,8 @@ public:
   virtual void ShowMessage(const std::string& text) = 0;
   // A modal question with Yes and No (Yes the default) and the question icon; true for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
+  // The same with No the default, for a question where a hasty Yes loses the user's work.
+  virtual bool AskYesNoDefaultNo(const std::string& text) = 0;
   // A modal question with Yes, No and Cancel (No the default) and the question icon.
   enum class Answer { kYes, kNo, kCancel };
   virtual Answer AskYesNoCancel(const std::string& text) = 0;

@@ -12,7 +12,7 @@ class FakePrompter : public Prompter {
 public:
   // One call in the order it happened, for tests that care how messages and questions interleave.
   struct Event {
-    enum Kind { kMessage, kQuestion, kChooseFiles, kBrowseForFolder } kind;
+    enum Kind { kMessage, kQuestion, kQuestionDefaultNo, kChooseFiles, kBrowseForFolder } kind;
     std::string text;  // message, question or folder-browser title; empty for file dialogs
   };
 
@@ -53,14 +53,8 @@ public:
     if (onMessage) onMessage(onMessageContext, text);
   }
 
-  bool AskYesNo(const std::string& text) override {
-    questions.push_back(text);
-    events.push_back({Event::kQuestion, text});
-    if (answers.empty()) return defaultAnswer;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
+  bool AskYesNo(const std::string& text) override { return Ask(Event::kQuestion, text); }
+  bool AskYesNoDefaultNo(const std::string& text) override { return Ask(Event::kQuestionDefaultNo, text); }
 
   Answer AskYesNoCancel(const std::string& text) override {
     questions.push_back(text);
@@ -92,5 +86,16 @@ public:
     if (choice.wide.empty()) return false;
     *folder = std::move(choice);
     return true;
+  }
+
+private:
+  // Both kinds of question are recorded in `questions` and answered from one queue.
+  bool Ask(Event::Kind kind, const std::string& text) {
+    questions.push_back(text);
+    events.push_back({kind, text});
+    if (answers.empty()) return defaultAnswer;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
 };

@@ -150,6 +150,14 @@ void CMainDialog::OnOK() {
   // Enter never closes the main window (it starts the encoding through the accelerators).
 }
 
+void CMainDialog::OnCancel() {
+  // Esc, the close box, Alt+F4, the system menu's Close and the exit command all end
+  // here. A single key must not discard the user's work: a list with changes not saved
+  // closes only when the user says so, and No (the default) leaves everything as it was.
+  if (tracks_.HasUnsavedChanges() && !prompter_->AskYesNoDefaultNo(fixed_texts::kCloseWithUnsavedChanges)) return;
+  Dialog::OnCancel();
+}
+
 void CMainDialog::OnDestroy() {
   KillTimer(Hwnd(), IDT_HINT);
   SaveState();
@@ -186,6 +194,7 @@ bool CMainDialog::OnCommand(int id, int, HWND) {
     case ID_EDIT_TRACK_INFO: EditTracks(); return true;
     case ID_EDIT_READ_TAGS: ReadTags(); return true;
     case ID_EDIT_REMOVE: RemoveSelectedTracks(); return true;
+    case ID_EDIT_SELECT_ALL: SelectAllTracks(); return true;
     case ID_EDIT_ADD_FILES: AddFiles(); return true;
     case ID_ENCODE_START: StartEncoding(); return true;
     case ID_HELP_ABOUT: ShowAbout(); return true;
@@ -255,6 +264,14 @@ void CMainDialog::AddAndReport(const std::vector<SystemPath>& paths) {
 
 void CMainDialog::RemoveSelectedTracks() {
   tracks_.RemoveSelectedTracks();
+  list_.Refresh();
+}
+
+void CMainDialog::SelectAllTracks() {
+  tracks_.SetAllSelected(true);
+  // The focused row stays where it is and becomes the anchor, so that Shift+click and
+  // Shift+arrows then select from it, as after a click on it.
+  tracks_.SetAnchorTrack(tracks_.GetFocusedTrack());
   list_.Refresh();
 }
 

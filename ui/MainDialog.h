@@ -38,6 +38,7 @@ public:
 protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
+  void OnCancel() override;
   bool OnCommand(int id, int code, HWND control) override;
   bool OnNotify(int id, NMHDR* header, LRESULT* result) override;
   void OnTimer(UINT_PTR id) override;
@@ -55,6 +56,7 @@ private:
   // Adds the chosen or dropped files, shows the list, then names the refused ones.
   void AddAndReport(const std::vector<SystemPath>& paths);
   void RemoveSelectedTracks();
+  void SelectAllTracks();
   void PlaySelectedTrack();
   void EditTracks();
   // Fills the selected rows' tag cells from their files' own tags, then reports.

@@ -22,9 +22,14 @@ void CTrackListCtrl::Refresh() {
   showingModel_ = true;
   // A new count repaints every row; keep the scroll position where it is.
   list.SetItemCount(tracks_.GetTrackCount(), LVSICF_NOSCROLL);
-  list.SetItemState(-1, 0, LVIS_SELECTED);
-  for (int row = tracks_.GetFirstSelectedTrack(); row != -1; row = tracks_.GetNextSelectedTrack(row)) {
-    list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+  if (tracks_.GetTrackCount() > 0 && tracks_.GetSelectedTrackCount() == tracks_.GetTrackCount()) {
+    // Every row (Ctrl+A): one call however long the list is.
+    list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  } else {
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    for (int row = tracks_.GetFirstSelectedTrack(); row != -1; row = tracks_.GetNextSelectedTrack(row)) {
+      list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    }
   }
   // The focus and then the mark: selecting a row can set the mark by itself.
   const int focus = tracks_.GetFocusedTrack();

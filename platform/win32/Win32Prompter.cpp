@@ -27,3 +27,8 @@ Prompter::Answer Win32Prompter::AskYesNoCancel(const std::string& text) {
       return Answer::kCancel;
   }
 }
+
+bool Win32Prompter::AskYesNoDefaultNo(const std::string& text) {
+  return MessageBoxA(owner_, text.c_str(), ApplicationName().c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+         IDYES;
+}

@@ -17,6 +17,7 @@ public:
   void ShowMessage(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   Answer AskYesNoCancel(const std::string& text) override;
+  bool AskYesNoDefaultNo(const std::string& text) override;
   bool ChooseFiles(const FileDialogRequest& request, std::vector<SystemPath>* paths) override;
   bool BrowseForFolder(const std::string& title, SystemPath* folder) override;
 

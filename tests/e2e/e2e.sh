@@ -223,8 +223,9 @@ got=$(tail -n 1 "$record" | iconv -f CP932 -t UTF-8 | tr -d '\r')
 want="[-audioonly][-input][$music\\$short][-output][$music\\${short%.*}.wma][-title][Cafe song]$tail"
 [ "$got" = "$want" ] || fail "the encoder got $got, not $want"
 close_console "$console" 'te4w45iti4r2mp' || fail "the console did not close after the pause"
-keys_to "$main" Escape
-wait_program_end || fail "Esc did not close the main window"
+# The file added is not saved: Esc asks first, and Yes closes.
+close_answering_yes "08-close-question"
+wait_program_end || fail "Yes to the closing question did not close the main window"
 [ -f "$cafe_app/Brumlet.cfg" ] || fail "no Brumlet.cfg in the program's own folder"
 echo "e2e: step 8 passed (Café song.wav added by its short path $short through the open dialog and encoded; state kept in the program's folder)"
 echo "e2e: all steps passed"

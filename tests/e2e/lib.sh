@@ -152,5 +152,16 @@ start_program() {
   program_running || fail "the program's process cannot be followed"
 }
 program_running() { kill -0 "$program_pid" 2>/dev/null; }
+# Esc in the main window of a list with changes not saved: waits for the question
+# (caption "Brumlet", No its default), photographs it as $1 and answers Yes with its
+# access key Y, which closes the window.
+close_answering_yes() {
+  local question
+  keys_to "$main" Escape
+  question=$(wait_window '^Brumlet$') || fail "Esc asked no question before closing a list with changes"
+  sleep 0.5  # for the screenshot only
+  shot "$1"
+  keys_to "$question" y
+}
 # Waits for the program to end after the key that closes it.
 wait_program_end() { wait_until eval '! program_running'; }

@@ -48,6 +48,9 @@ struct Fixture {
   INT_PTR result = 0;
 
   Fixture() {
+    // The question before a list with changes not saved is closed: Yes, unless a test
+    // says otherwise (no other question reaches this prompter: the encoding run is faked).
+    prompter.defaultAnswer = true;
     dialog.SetStartEncoding([this](TrackList& tracks, Prompter&) { encodingRuns.push_back(tracks.GetTrackCount()); });
     dialog.SetShellOpen([this](const std::string& path, bool systemMessage) {
       opened.push_back(path);
@@ -380,6 +383,24 @@ TEST(MainDialog, MenuTextsAreExact) {
 }
 
 TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
+  // The table: virtual keys, none flashing the menu bar.
+  const HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_ACCEL));
+  std::vector<ACCEL> entries(static_cast<size_t>(CopyAcceleratorTableA(table, nullptr, 0)));
+  CopyAcceleratorTableA(table, entries.data(), static_cast<int>(entries.size()));
+  std::vector<std::string> keys;
+  for (const ACCEL& a : entries) {
+    keys.push_back(std::to_string(a.fVirt & ~FNOINVERT) + " " + std::to_string(a.key) + " " + std::to_string(a.cmd));
+  }
+  const auto key = [](int modifiers, int vk, int command) {
+    return std::to_string(FVIRTKEY | modifiers) + " " + std::to_string(vk) + " " + std::to_string(command);
+  };
+  EXPECT_EQ(keys, (std::vector<std::string>{
+                      key(FCONTROL, 'O', ID_EDIT_ADD_FILES), key(FCONTROL | FSHIFT, 'O', ID_FILE_IMPORT),
+                      key(FCONTROL, 'S', ID_FILE_EXPORT), key(FCONTROL | FSHIFT, 'S', ID_FILE_EXPORT),
+                      key(0, VK_RETURN, ID_ENCODE_START), key(FALT, VK_RETURN, ID_EDIT_TRACK_INFO),
+                      key(FCONTROL, 'R', ID_EDIT_READ_TAGS), key(FCONTROL, 'A', ID_EDIT_SELECT_ALL)}));
+  for (const ACCEL& a : entries) EXPECT_TRUE(a.fVirt & FNOINVERT) << a.cmd;
+
   Fixture f;
   f.prompter.fileChoices = {{}, {"C:\\in\\b.wav", "C:\\in\\a.txt"}};
   f.Run({
@@ -426,8 +447,12 @@ TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
       Do([&] {
         EXPECT_EQ(f.encodingRuns, (std::vector<int>{0, 2}));
         EXPECT_TRUE(IsWindowVisible(f.Hwnd())) << "Enter never closes the window";
-        SelectInControl(f.List(), 1, true);
-        PressKeys({VK_MENU, VK_RETURN});  // edit the selected track
+        PressKeys({VK_CONTROL, 'A'});  // select every row
+      }),
+      Do([&] {
+        EXPECT_EQ(ModelSelection(f.dialog.Tracks()), (std::vector<int>{0, 1}));
+        EXPECT_EQ(ShownSelection(f.List()), (std::vector<int>{0, 1}));
+        PressKeys({VK_MENU, VK_RETURN});  // edit the selected tracks
       }),
       Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) != nullptr; }),
       Do([] { PressKeys({VK_ESCAPE}); }),  // Esc closes the track dialog only
@@ -457,7 +482,7 @@ TEST(MainDialog, DroppedItemsFollowTheWavRuleAndSkipOverlongPaths) {
   EXPECT_EQ(Rows(f.dialog), (std::vector<std::string>{folder254 + "a.wav", "C:\\x\\A.WAV",
                                                       "C:\\x\\dir.wav", "C:\\x\\表ソ.Wav"}));
   EXPECT_EQ(f.dialog.Tracks().GetItemText(0, kColumnTitle), "kept");
-  EXPECT_TRUE(f.prompter.events.empty());
+  EXPECT_TRUE(f.prompter.messages.empty());
 }
 
 TEST(MainDialog, UserSelectionReachesTheModelAndSurvivesAddsAndRemovals) {
@@ -796,4 +821,157 @@ TEST(MainDialog, AnAddThatRunsOutOfMemoryLeavesTheListAsItWasAndTheWindowUsable)
   EXPECT_EQ(f.result, IDCANCEL);
   EXPECT_EQ(boxes.texts.size(), 1u);
   EXPECT_TRUE(f.prompter.messages.empty());
+}
+
+// Every way of closing asks before a list with changes not saved is lost, and No keeps
+// the window as it was; once the list is saved it closes at once.
+TEST(MainDialog, ClosingAListWithChangesAsksFirstAndNotOnceItIsSaved) {
+  Fixture f;
+  f.prompter.defaultAnswer = false;  // No
+  const std::string saved = f.folder.Path() + "saved.csv";
+  f.prompter.fileChoices = {{saved}};
+  const auto askedEach = [&f](size_t times) {
+    EXPECT_EQ(f.prompter.questions, std::vector<std::string>(times, fixed_texts::kCloseWithUnsavedChanges));
+    for (const FakePrompter::Event& event : f.prompter.events) {
+      EXPECT_EQ(event.kind, FakePrompter::Event::kQuestionDefaultNo);
+    }
+    EXPECT_TRUE(IsWindowVisible(f.Hwnd()));
+    EXPECT_EQ(Rows(f.dialog), (std::vector<std::string>{"C:\\a.wav", "C:\\b.wav"}));
+  };
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), {"C:\\a.wav", "C:\\b.wav"});
+           PressKeys({VK_ESCAPE});
+         }),
+         Do([&] {
+           askedEach(1);
+           PressKeys({VK_MENU, VK_F4});
+         }),
+         Do([&] {
+           askedEach(2);
+           SendMessageA(f.Hwnd(), WM_COMMAND, ID_FILE_EXIT, 0);
+           askedEach(3);
+           // The close box and the system menu's Close; the dialog manager posts their cancel.
+           SendMessageA(f.Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+         }),
+         Until([&] { return f.prompter.questions.size() == 4; }, "the question after the close box"),
+         Do([&] {
+           askedEach(4);
+           PressKeys({VK_CONTROL, 'S'});
+         }),
+         Do([&] {
+           EXPECT_NE(GetFileAttributesA(saved.c_str()), INVALID_FILE_ATTRIBUTES) << "Ctrl+S saved the list";
+           PressKeys({VK_ESCAPE});
+         })});
+  EXPECT_EQ(f.result, IDCANCEL);
+  EXPECT_EQ(f.prompter.questions.size(), 4u) << "no question after the save";
+  EXPECT_TRUE(f.prompter.messages.empty());
+}
+
+// The window's own question box: the question icon, Yes and No with No the default, so
+// Enter keeps the window; Yes closes it.
+TEST(MainDialog, TheClosingQuestionIsAQuestionBoxWhoseDefaultKeepsTheWindow) {
+  wintest::ScratchFolder folder;
+  CMainDialog dialog(folder.Path());  // its own message boxes
+  INT_PTR result = 0;
+  HWND box = nullptr;
+  bool answeredYes = false;
+  const auto boxShown = [&box] {
+    box = wintest::FindThreadWindow(ApplicationName());
+    return box != nullptr;
+  };
+  wintest::RunScript(
+      {Until([&] {
+         if (dialog.Hwnd() == nullptr || !IsWindowVisible(dialog.Hwnd())) return false;
+         SetForegroundWindow(dialog.Hwnd());
+         SetFocus(GetDlgItem(dialog.Hwnd(), IDC_TRACK_LIST));
+         return GetForegroundWindow() == dialog.Hwnd();
+       }),
+       Do([&] {
+         Drop(dialog.Hwnd(), {"C:\\Users\\太郎\\Music\\トラック1.wav"});
+         PressKeys({VK_ESCAPE});
+       }),
+       Until(boxShown, "the question box"),
+       wintest::Pause(500),  // let the box reach the screen before it is photographed
+       Do([&] {
+         EXPECT_EQ(GetWindow(box, GW_OWNER), dialog.Hwnd());
+         std::string text;
+         EnumChildWindows(box, wintest::CollectStaticText, reinterpret_cast<LPARAM>(&text));
+         EXPECT_EQ(text, "リストの変更は保存されていません。終了しますか？");
+         EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
+         // No is the default button, and has the focus that Enter acts on.
+         EXPECT_EQ(GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+         EXPECT_EQ(GetFocus(), GetDlgItem(box, IDNO));
+         bool questionIcon = false;
+         const HICON question = LoadIconA(nullptr, MAKEINTRESOURCEA(32514));  // IDI_QUESTION
+         for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+           if (reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0)) == question) questionIcon = true;
+         }
+         EXPECT_TRUE(questionIcon);
+         EXPECT_TRUE(wintest::Screenshot(box, "close-question"));
+         PressKeys({VK_RETURN});
+       }),
+       Until([] { return wintest::FindThreadWindow(ApplicationName()) == nullptr; }, "the box closed by Enter"),
+       Do([&] {
+         EXPECT_TRUE(IsWindowVisible(dialog.Hwnd()));
+         EXPECT_EQ(dialog.Tracks().GetTrackCount(), 1);
+         PressKeys({VK_ESCAPE});
+       }),
+       Until(boxShown, "the question box again"),
+       Do([&] {
+         answeredYes = true;
+         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
+       })},
+      [&] { result = dialog.DoModal(); }, [&] { dialog.EndDialog(-2); });
+  EXPECT_TRUE(answeredYes) << "the window closed before the question was answered Yes";
+  EXPECT_EQ(result, IDCANCEL);
+}
+
+// Ctrl+A selects every row, so that an edit reaches them all; Shift+arrows and
+// Shift+click then go on from the focused row.
+TEST(MainDialog, CtrlASelectsEveryRowAndShiftSelectionGoesOnFromTheFocusedRow) {
+  Fixture f;
+  const Paths all = {"C:\\a.wav", "C:\\b.wav", "C:\\c.wav", "C:\\d.wav"};
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), all);
+           ClickRow(f.List(), 1);  // b
+         }),
+         Do([] { PressKeys({VK_CONTROL, 'A'}); }),
+         wintest::Pause(300),  // let the selection reach the screen before it is photographed
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), all);
+           EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\b.wav", "C:\\b.wav"));
+           EXPECT_TRUE(wintest::Screenshot(f.Hwnd(), "select-all"));
+           PressKeys({VK_SHIFT, VK_DOWN});
+         }),
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\b.wav", "C:\\c.wav"}));
+           PressKeys({VK_CONTROL, 'A'});
+         }),
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), all);
+           EXPECT_EQ(FocusAndAnchor(f.dialog), Pair("C:\\c.wav", "C:\\c.wav"));
+           ClickRow(f.List(), 0, {VK_SHIFT});  // a
+         }),
+         Do([&] {
+           EXPECT_EQ(Selected(f.dialog, f.List()), (Paths{"C:\\a.wav", "C:\\b.wav", "C:\\c.wav"}));
+           PressKeys({VK_CONTROL, 'A'});
+           PressKeys({VK_MENU, VK_RETURN});
+         }),
+         Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) != nullptr; }),
+         Do([] {
+           HWND edit = wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO));
+           SetDlgItemTextA(edit, IDC_AUTHOR, "全員");  // ticks "change" like typing does
+           PressKeys({VK_RETURN});
+         }),
+         Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) == nullptr; }),
+         Do([&] {
+           for (int row = 0; row < 4; ++row) {
+             EXPECT_EQ(f.dialog.Tracks().GetItemText(row, kColumnAuthor), "全員") << row;
+             char shown[64] = "";
+             ListView_GetItemText(f.List(), row, kColumnAuthor, shown, sizeof shown);
+             EXPECT_STREQ(shown, "全員") << row;
+           }
+           PressKeys({VK_ESCAPE});
+         })});
+  EXPECT_EQ(f.result, IDCANCEL);
 }

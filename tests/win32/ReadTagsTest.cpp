@@ -51,6 +51,7 @@ std::string ShownText(HWND list, int row, int column) {
 TEST(ReadTags, CtrlRFillsTheSelectedRowsAndNamesTheFilesItCouldNotRead) {
   wintest::ScratchFolder folder;
   FakePrompter prompter;
+  prompter.defaultAnswer = true;  // closing with the tags read and not saved
   CMainDialog dialog(folder.Path(), &prompter);
   const std::string a = folder.Path() + "a.wav", b = folder.Path() + "b.wav", missing = folder.Path() + "c.wav";
   WriteTaggedWave(a, "曲名", "歌手");
