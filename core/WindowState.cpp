@@ -1,6 +1,7 @@
 #include "core/WindowState.h"
 
 #include <cstdint>
+#include <limits>
 
 #include "core/Texts.h"
 #include "platform/Files.h"
@@ -68,6 +69,43 @@ void SaveWindowState(FileSystem& files, const std::string& directory, const Wind
   const auto file = files.CreateForWriting(directory + kWindowStateFileName, FileSystem::Create::kTruncate);
   if (!file) return;  // a read-only program folder, say: nothing is reported
   if (file->Write(reinterpret_cast<const char*>(bytes), kFileSize)) file->Close();
+}
+
+int ScaleSize(int value, int numerator, int denominator) {
+  if (denominator <= 0) return value;
+  // In 64 bits the product of two ints cannot overflow; the quotient is rounded on its
+  // magnitude so that halves go away from zero on both sides.
+  const int64_t product = int64_t{value} * numerator;
+  const uint64_t magnitude = product < 0 ? uint64_t(0) - uint64_t(product) : uint64_t(product);
+  const uint64_t d = uint64_t(denominator);
+  uint64_t quotient = magnitude / d;
+  if (2 * (magnitude % d) >= d) ++quotient;
+  const int64_t rounded = product < 0 ? -int64_t(quotient) : int64_t(quotient);
+  if (rounded > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (rounded < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(rounded);
+}
+
+namespace {
+
+WindowState Scaled(const WindowState& state, int numerator, int denominator) {
+  WindowState scaled;
+  scaled.width = ScaleSize(state.width, numerator, denominator);
+  scaled.height = ScaleSize(state.height, numerator, denominator);
+  for (int i = 0; i < kTrackColumnCount; ++i) {
+    scaled.columnWidths[i] = ScaleSize(state.columnWidths[i], numerator, denominator);
+  }
+  return scaled;
+}
+
+}  // namespace
+
+WindowState StateInPixels(const WindowState& fileUnits, int dpi) {
+  return Scaled(fileUnits, dpi, kWindowStateFileDpi);
+}
+
+WindowState StateInFileUnits(const WindowState& pixels, int dpi) {
+  return Scaled(pixels, kWindowStateFileDpi, dpi);
 }
 
 WindowState LoadWindowState(const std::string& directory) { return LoadWindowState(PlatformFileSystem(), directory); }

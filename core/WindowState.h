@@ -1,6 +1,9 @@
 // The window-state file "Brumlet.cfg": the main window's outer size and the widths of
 // the seven list columns, kept in the program's folder between runs. 40 bytes, ten
 // little-endian 32-bit signed integers: version 100, width, height, column widths 0-6.
+// Sizes are kept in the units of a 96-DPI screen, whatever the screen's scale, so that a
+// file written at one scale opens in proportion at another; the window converts them to
+// and from its pixels with StateInPixels and StateInFileUnits.
 #pragma once
 #include <string>
 
@@ -25,6 +28,20 @@ struct WindowState {
 WindowState LoadWindowState(FileSystem& files, const std::string& directory);
 // Writes the file afresh. A file that cannot be written is silently left alone.
 void SaveWindowState(FileSystem& files, const std::string& directory, const WindowState& state);
+
+// The screen DPI that the file's sizes are measured at.
+inline constexpr int kWindowStateFileDpi = 96;
+
+// value * numerator / denominator, rounded to the nearest integer with halves away from
+// zero (as MulDiv rounds), computed without overflow and held within the range of int
+// (where MulDiv would give -1). A denominator that is not positive leaves `value` as it is.
+int ScaleSize(int value, int numerator, int denominator);
+
+// Every size of the state converted from the file's units to pixels at `dpi`, and back.
+// At 96 DPI both leave the values as they are. File -> pixels -> file gives the same
+// values at any DPI of 96 or more; pixels -> file -> pixels may move a size by 1.
+WindowState StateInPixels(const WindowState& fileUnits, int dpi);
+WindowState StateInFileUnits(const WindowState& pixels, int dpi);
 
 // The same over the machine's file system, for the main window.
 WindowState LoadWindowState(const std::string& directory);

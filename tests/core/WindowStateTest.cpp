@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include "tests/FailingFileSystem.h"
 #include "tests/ScratchFolder.h"
 
@@ -155,6 +158,60 @@ TEST(WindowState, SavingThatFailsIsSilentAndLoadingAfterAReadErrorKeepsDefaults)
   FailingFileSystem broken;
   broken.readBudget = 0;  // the first read fails
   ExpectDefaults(LoadWindowState(broken, folder.Path()));
+}
+
+TEST(WindowState, ScalingRoundsToNearestWithHalvesAwayFromZeroAndNeverWraps) {
+  EXPECT_EQ(ScaleSize(1, 3, 2), 2);    // 1.5
+  EXPECT_EQ(ScaleSize(-1, 3, 2), -2);  // -1.5
+  EXPECT_EQ(ScaleSize(3, 120, 96), 4);  // 3.75
+  EXPECT_EQ(ScaleSize(5, 120, 96), 6);  // 6.25
+  EXPECT_EQ(ScaleSize(-5, 120, 96), -6);
+  EXPECT_EQ(ScaleSize(7, 0, 96), 0);
+  EXPECT_EQ(ScaleSize(7, 96, 0), 7);  // no DPI known: left as it is
+  // The largest and smallest values the file can hold stay at the ends of the range,
+  // where MulDiv would give -1 and a plain int product would wrap.
+  EXPECT_EQ(ScaleSize(INT_MAX, 144, 96), INT_MAX);
+  EXPECT_EQ(ScaleSize(INT_MIN, 192, 96), INT_MIN);
+  EXPECT_EQ(ScaleSize(INT_MAX, 96, 144), 1431655765);   // 1431655764.67
+  EXPECT_EQ(ScaleSize(INT_MIN, 96, 144), -1431655765);  // -1431655765.33
+}
+
+TEST(WindowState, SizesGoToPixelsAndBackExactlyAndAt96NothingChanges) {
+  // The defaults scale like any stored size.
+  const WindowState defaults = StateInPixels(WindowState(), 144);
+  EXPECT_EQ(defaults.width, 900);
+  EXPECT_EQ(defaults.height, 600);
+  const int widths[7] = {300, 72, 135, 150, 150, 300, 300};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(defaults.columnWidths[i], widths[i]) << "column " << i;
+
+  // At 96 DPI every value, odd ones included, is written back byte for byte.
+  ScratchFolder folder;
+  SaveWindowState(folder.Path(), Odd());
+  const std::string written = ScratchFolder::Read(folder / "Brumlet.cfg");
+  SaveWindowState(folder.Path(), StateInFileUnits(StateInPixels(LoadWindowState(folder.Path()), 96), 96));
+  EXPECT_EQ(ScratchFolder::Read(folder / "Brumlet.cfg"), written);
+
+  for (const int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    // File -> pixels -> file is exact for every size whose pixels fit in an int; the
+    // way pixels -> file -> pixels may move a size by 1.
+    const int largest = static_cast<int>(int64_t{INT_MAX} * 96 / dpi);
+    for (const int base : {0, 1000, largest - 1000, -largest + 1000}) {
+      for (int v = base - 1000, last = base + 1000;; ++v) {
+        ASSERT_EQ(ScaleSize(ScaleSize(v, dpi, 96), 96, dpi), v);
+        ASSERT_LE(std::abs(ScaleSize(ScaleSize(v, 96, dpi), dpi, 96) - v), 1) << v;
+        if (v == last) break;
+      }
+    }
+    // The ends of the file's range neither overflow nor change sign on the way.
+    WindowState extremes;
+    extremes.width = INT_MAX;
+    extremes.height = INT_MIN;
+    const WindowState back = StateInFileUnits(StateInPixels(extremes, dpi), dpi);
+    EXPECT_GE(back.width, largest);
+    EXPECT_LE(back.height, -largest);
+    EXPECT_EQ(back.columnWidths[0], 200);
+  }
 }
 
 #ifdef _WIN32
