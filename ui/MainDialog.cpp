@@ -13,6 +13,7 @@
 #include "platform/Text.h"
 #include "platform/Files.h"
 #include "platform/PathNames.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WidePaths.h"
@@ -28,6 +29,9 @@ const size_t kAddFilesBufferSize = 16640;
 // A dropped path longer than this (in the program's form) is skipped rather than cut short.
 const size_t kMaxDroppedPathBytes = kMaxPathBytes;
 const UINT kHintPeriodMs = 10000;
+// Posted after a change of DPI: lays the controls out once the system's own handling of
+// that change is over.
+const UINT kLayOutAgain = WM_APP + 1;
 
 }  // namespace
 
@@ -51,18 +55,15 @@ BOOL CMainDialog::OnInitDialog() {
   SetPrompter(prompter_);
   Dialog::OnInitDialog();
 
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  icon_ = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN));
-  // The same icon, in the size the caption and the task bar draw it.
-  smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                             LR_SHARED));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+  dpi_ = DpiServices::System().WindowDpi(Hwnd());
+  LoadIcons();
 
   // Without a program folder (its name has no usable form) the defaults are used, and
-  // nothing is read from wherever the working folder happens to be.
-  const WindowState state = programDirectory_.empty() ? WindowState() : LoadWindowState(programDirectory_);
+  // nothing is read from wherever the working folder happens to be. The file's sizes,
+  // the defaults' too, are 96-DPI units: the window opens in the same proportion to its
+  // text at any scale.
+  const WindowState stored = programDirectory_.empty() ? WindowState() : LoadWindowState(programDirectory_);
+  const WindowState state = StateInPixels(stored, static_cast<int>(dpi_));
   list_.Initialise(state.columnWidths);
   SetWindowPos(Hwnd(), nullptr, 0, 0, state.width, state.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -71,10 +72,28 @@ BOOL CMainDialog::OnInitDialog() {
   GetClientRect(Hwnd(), &client);
   PostMessageA(Hwnd(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 
-  accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_ACCEL));
+  accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_ACCEL));
   SetTimer(Hwnd(), IDT_HINT, kHintPeriodMs, nullptr);
   ShowHint(0);
   return TRUE;
+}
+
+void CMainDialog::LoadIcons() {
+  // Icon 128 in the sizes the window's DPI asks for: the large one for Alt+Tab and the
+  // minimized window, the small one for the caption and the task bar. Not shared: a
+  // shared icon keeps the size it was first loaded in.
+  const DpiServices& dpi = DpiServices::System();
+  const auto load = [&](int width, int height) {
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                                         dpi.SystemMetric(width, dpi_), dpi.SystemMetric(height, dpi_), 0));
+  };
+  HICON big = load(SM_CXICON, SM_CYICON);
+  HICON small = load(SM_CXSMICON, SM_CYSMICON);
+  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small != nullptr ? small : big));
+  // The window shows the new ones now; the icons it showed before can go.
+  icon_.Reset(big);
+  smallIcon_.Reset(small);
 }
 
 void CMainDialog::ShowHint(int index) {
@@ -92,15 +111,21 @@ void CMainDialog::OnTimer(UINT_PTR) {
 }
 
 void CMainDialog::OnSize(UINT type, int cx, int cy) {
-  HWND hint = Item(IDC_HINT_LINE);
-  if (list_.Hwnd() == nullptr || hint == nullptr) return;  // before the controls exist
+  if (list_.Hwnd() == nullptr || Item(IDC_HINT_LINE) == nullptr) return;  // before the controls exist
   if (type != SIZE_MINIMIZED) {
     RECT frame;
     GetWindowRect(Hwnd(), &frame);
     shownSize_ = {frame.right - frame.left, frame.bottom - frame.top};
   }
+  LayOut(cx, cy);
+}
+
+void CMainDialog::LayOut(int cx, int cy) {
+  HWND hint = Item(IDC_HINT_LINE);
+  if (list_.Hwnd() == nullptr || hint == nullptr) return;
   // The hint line takes one caption-bar height at the bottom; the list has the rest.
-  const int h = GetSystemMetrics(SM_CYCAPTION);
+  // The caption's height at the window's own DPI: the plain metric is the system DPI's.
+  const int h = DpiServices::System().SystemMetric(SM_CYCAPTION, dpi_);
   const UINT flags = SWP_NOACTIVATE | SWP_NOZORDER;
   SetWindowPos(list_.Hwnd(), nullptr, 0, 0, cx, std::max(cy - h, 0), flags);
   // The list repaints itself at once, over the hint line's old place; moving the line
@@ -118,17 +143,47 @@ bool CMainDialog::OnPaint() {
   SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
   RECT client;
   GetClientRect(Hwnd(), &client);
-  const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(paint.Dc(), x, y, icon_);
+  const DpiServices& dpi = DpiServices::System();
+  const int width = dpi.SystemMetric(SM_CXICON, dpi_), height = dpi.SystemMetric(SM_CYICON, dpi_);
+  const int x = (client.right - width + 1) / 2;
+  const int y = (client.bottom - height + 1) / 2;
+  DrawIconEx(paint.Dc(), x, y, icon_.Get(), width, height, 0, nullptr, DI_NORMAL);
   return true;
 }
 
-bool CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
+void CMainDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  // The columns keep their proportion to the text: scaled by the ratio of the DPIs.
+  for (int column = 0; column < kTrackColumnCount; ++column) {
+    list_.SetColumnWidth(column, ScaleSize(list_.GetColumnWidth(column), static_cast<int>(dpi),
+                                           static_cast<int>(dpi_)));
+  }
+  dpi_ = dpi;
+  LoadIcons();
+  // The window takes the place and size the system suggests for the new scale.
+  SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The hint line's height changes even where the window's size does not; and the
+  // system's own handling, which gives the controls their new font after this, must not
+  // leave them where it puts them.
+  PostMessageA(Hwnd(), kLayOutAgain, 0, 0);
+}
+
+bool CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
   switch (message) {
     case WM_QUERYDRAGICON:
-      *result = reinterpret_cast<INT_PTR>(icon_);
+      *result = reinterpret_cast<INT_PTR>(icon_.Get());
       return true;
+    case WM_DPICHANGED:
+      // The new DPI comes with the message (the same for both axes).
+      if (HIWORD(wParam) != 0 && lParam != 0) OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return false;  // the system's handling follows
+    case kLayOutAgain: {
+      RECT client;
+      GetClientRect(Hwnd(), &client);
+      if (!IsIconic(Hwnd())) LayOut(client.right, client.bottom);
+      *result = 0;
+      return true;
+    }
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wParam));
       *result = 0;
@@ -183,7 +238,8 @@ void CMainDialog::SaveState() {
     }
   }
   for (int column = 0; column < kTrackColumnCount; ++column) state.columnWidths[column] = list_.GetColumnWidth(column);
-  if (!programDirectory_.empty()) SaveWindowState(programDirectory_, state);
+  // Pixels at the window's DPI go back to the file's 96-DPI units.
+  if (!programDirectory_.empty()) SaveWindowState(programDirectory_, StateInFileUnits(state, static_cast<int>(dpi_)));
 }
 
 bool CMainDialog::OnCommand(int id, int, HWND) {

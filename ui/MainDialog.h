@@ -11,6 +11,7 @@
 
 #include "core/TrackList.h"
 #include "platform/win32/Dialog.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Prompter.h"
 #include "ui/TrackListCtrl.h"
 
@@ -68,6 +69,12 @@ private:
   void OpenManual();
 
   void ShowHint(int index);  // string IDS_HINT_FIRST + index in the hint line
+  // Sets the window's icons in the sizes its DPI asks for.
+  void LoadIcons();
+  // The list over the client area of cx x cy, the hint line along its bottom.
+  void LayOut(int cx, int cy);
+  // The window is now at `dpi` (it moved to a screen of another scale).
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void SaveState();
 
   std::string programDirectory_;
@@ -75,8 +82,9 @@ private:
   CTrackListCtrl list_;
   std::string hint_;           // shown in the hint line
   int nextHint_ = 0;           // the hint the next timer tick shows, 0 to HINT_COUNT - 1
-  HICON icon_ = nullptr;       // icon 128, shared: never destroyed
-  HICON smallIcon_ = nullptr;
+  UINT dpi_ = 96;              // the DPI the window is drawn at
+  ScopedIcon icon_;            // icon 128 in the window's large and small icon sizes
+  ScopedIcon smallIcon_;
   HACCEL accelerators_ = nullptr;
   SIZE shownSize_ = {0, 0};    // outer size when last shown normal or maximized
   Win32Prompter windowPrompter_;

@@ -15,6 +15,8 @@ void CTrackListCtrl::Initialise(const int widths[kTrackColumnCount]) {
 
 int CTrackListCtrl::GetColumnWidth(int column) const { return View().GetColumnWidth(column); }
 
+void CTrackListCtrl::SetColumnWidth(int column, int width) { View().SetColumnWidth(column, width); }
+
 void CTrackListCtrl::Refresh() {
   if (Hwnd() == nullptr) return;
   const ListView list = View();

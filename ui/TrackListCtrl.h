@@ -26,6 +26,7 @@ public:
   // the seven columns, left-aligned, with their headings and these widths.
   void Initialise(const int widths[kTrackColumnCount]);
   int GetColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
 
   // Shows the model as it is now: the row count, every cell, the selection, the
   // focused row and the anchor.

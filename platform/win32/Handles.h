@@ -141,3 +141,22 @@ public:
 private:
   HDROP drop_;
 };
+
+// Owns an icon made by LoadImage without LR_SHARED and destroys it when it goes or is
+// replaced. A window that shows the icon must be given another one (or be gone) first.
+class ScopedIcon {
+public:
+  ScopedIcon() = default;
+  explicit ScopedIcon(HICON icon) : icon_(icon) {}
+  ~ScopedIcon() { Reset(nullptr); }
+  ScopedIcon(const ScopedIcon&) = delete;
+  ScopedIcon& operator=(const ScopedIcon&) = delete;
+  HICON Get() const { return icon_; }
+  void Reset(HICON icon) {
+    if (icon_ != nullptr) DestroyIcon(icon_);
+    icon_ = icon;
+  }
+
+private:
+  HICON icon_ = nullptr;
+};

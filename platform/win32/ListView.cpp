@@ -40,6 +40,10 @@ int ListView::GetColumnWidth(int column) const {
   return static_cast<int>(SendMessageA(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }
 
+void ListView::SetColumnWidth(int column, int width) const {
+  SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
 void ListView::SetExtendedStyle(DWORD style) const {
   // A mask of 0 sets every bit of the extended style.
   SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);

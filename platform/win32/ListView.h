@@ -30,6 +30,7 @@ public:
   // `format` (LVCFMT_*).
   void InsertColumn(int index, const char* heading, int width, int format) const;
   int GetColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width) const;
 
   // The LVS_EX_* extended style, all its bits at once.
   void SetExtendedStyle(DWORD style) const;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -139,10 +141,11 @@ RECT ChildRect(HWND child) {
   return r;
 }
 
-void ExpectLayout(HWND window, HWND list, HWND hint) {
+// `h`: the hint line's height; -1 for the caption height of the system DPI.
+void ExpectLayout(HWND window, HWND list, HWND hint, int h = -1) {
   RECT client;
   GetClientRect(window, &client);
-  const int h = GetSystemMetrics(SM_CYCAPTION);
+  if (h == -1) h = GetSystemMetrics(SM_CYCAPTION);
   const RECT l = ChildRect(list), t = ChildRect(hint);
   EXPECT_EQ(l.left, 0);
   EXPECT_EQ(l.top, 0);
@@ -974,4 +977,179 @@ TEST(MainDialog, CtrlASelectsEveryRowAndShiftSelectionGoesOnFromTheFocusedRow) {
            PressKeys({VK_ESCAPE});
          })});
   EXPECT_EQ(f.result, IDCANCEL);
+}
+
+// --- Scale: the same window at the screen's DPI (96 in the suite; scripts of the DPI run
+// set 96 and 144 in a Wine prefix of their own and name it in BRUMLET_EXPECT_DPI). ---
+
+namespace {
+
+// The screen's DPI, as the test sees it; checked against the DPI the run asked for.
+UINT ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  const char* expected = std::getenv("BRUMLET_EXPECT_DPI");
+  if (expected != nullptr) {
+    EXPECT_EQ(dpi, std::atoi(expected)) << "the prefix's LogPixels was not taken";
+  }
+  return static_cast<UINT>(dpi);
+}
+
+// The system's own per-DPI metric (Windows 10 1607 and later, and Wine).
+int MetricForDpi(int index, UINT dpi) {
+  using Function = int(WINAPI*)(int, UINT);
+  const auto f = reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
+  EXPECT_NE(f, nullptr);
+  return f != nullptr ? f(index, dpi) : 0;
+}
+
+SIZE IconSize(LRESULT icon) {
+  ICONINFO info = {};
+  BITMAP bitmap = {};
+  if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return {0, 0};
+  GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
+void ExpectIconsFor(HWND window, UINT dpi) {
+  const SIZE big = IconSize(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+  const SIZE small = IconSize(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
+  EXPECT_EQ(big.cx, MetricForDpi(SM_CXICON, dpi));
+  EXPECT_EQ(big.cy, MetricForDpi(SM_CYICON, dpi));
+  EXPECT_EQ(small.cx, MetricForDpi(SM_CXSMICON, dpi));
+  EXPECT_EQ(small.cy, MetricForDpi(SM_CYSMICON, dpi));
+}
+
+std::string FileBytes(const std::string& path) {
+  std::string bytes;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return bytes;
+  char buffer[256];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+  std::fclose(f);
+  return bytes;
+}
+
+const int kDefaultWidths[7] = {200, 48, 90, 100, 100, 200, 200};
+const std::vector<int32_t> kDefaultFile = {100, 600, 400, 200, 48, 90, 100, 100, 200, 200};
+
+}  // namespace
+
+TEST(MainDialogDpi, FirstStartOpensInProportionAndSavesTheSameBytesAsAt96) {
+  const UINT dpi = ScreenDpi();
+  Fixture f;
+  f.Run({Do([&] {
+           const SIZE size = OuterSize(f.Hwnd());
+           EXPECT_EQ(size.cx, MulDiv(600, dpi, 96));
+           EXPECT_EQ(size.cy, MulDiv(400, dpi, 96));
+           for (int c = 0; c < 7; ++c) EXPECT_EQ(ListView_GetColumnWidth(f.List(), c), MulDiv(kDefaultWidths[c], dpi, 96)) << c;
+           ExpectLayout(f.Hwnd(), f.List(), f.Hint(), MetricForDpi(SM_CYCAPTION, dpi));
+           ExpectIconsFor(f.Hwnd(), dpi);
+           Drop(f.Hwnd(), {"C:\\Users\\太郎\\Music\\コンサート\\第一楽章.wav", "C:\\Users\\太郎\\Music\\コンサート\\第二楽章.wav"});
+           f.dialog.Tracks().SetItemText(0, kColumnAuthor, "山田 太郎");
+           f.dialog.Tracks().SetItemText(0, kColumnCopyright, "(C) 2026 山田");
+           f.dialog.Tracks().SetItemText(0, kColumnDescription, "ライブ録音");
+           f.dialog.List().Refresh();
+         }),
+         wintest::Pause(500),  // let the window reach the screen before it is photographed
+         Do([&] {
+           EXPECT_TRUE(wintest::Screenshot(f.Hwnd(), "main-dpi" + std::to_string(dpi)));
+           PressKeys({VK_ESCAPE});
+         })});
+  EXPECT_EQ(f.result, IDCANCEL);
+  std::string expected(reinterpret_cast<const char*>(kDefaultFile.data()), 40);
+  EXPECT_EQ(FileBytes(f.StateFile()), expected);
+}
+
+TEST(MainDialogDpi, AFileWrittenAt96OpensInProportionAndIsWrittenBackUnchanged) {
+  const UINT dpi = ScreenDpi();
+  Fixture f;
+  const std::vector<int32_t> stored = {100, 640, 480, 11, 12, 13, 14, 15, 16, 17};
+  WriteStateFile(f.StateFile(), stored);
+  const std::string written = FileBytes(f.StateFile());
+  f.Run({Do([&] {
+           const SIZE size = OuterSize(f.Hwnd());
+           EXPECT_EQ(size.cx, MulDiv(640, dpi, 96));
+           EXPECT_EQ(size.cy, MulDiv(480, dpi, 96));
+           for (int c = 0; c < 7; ++c) EXPECT_EQ(ListView_GetColumnWidth(f.List(), c), MulDiv(11 + c, dpi, 96)) << c;
+         }),
+         Do([] { PressKeys({VK_ESCAPE}); })});
+  EXPECT_EQ(FileBytes(f.StateFile()), written);
+}
+
+// Windows sends WM_DPICHANGED when the window moves to a monitor of another scale; Wine
+// never does, so the test sends it as Windows would (the window's own DPI, which Wine
+// keeps, is not the new one).
+TEST(MainDialogDpi, MovingToAnotherScaleTakesTheSuggestedRectAndScalesColumnsHintAndIcons) {
+  const UINT dpi = ScreenDpi();
+  const UINT moved = dpi * 4 / 3;  // 96 -> 128, 144 -> 192
+  const int h = MetricForDpi(SM_CYCAPTION, moved);
+  ASSERT_NE(h, MetricForDpi(SM_CYCAPTION, dpi));
+  Fixture f;
+  RECT suggested = {40, 30, 40 + 700, 30 + 520};
+  f.Run({Do([&] { SendMessageA(f.Hwnd(), WM_DPICHANGED, MAKEWPARAM(moved, moved), reinterpret_cast<LPARAM>(&suggested)); }),
+         Until([&] { return ChildRect(f.Hint()).bottom - ChildRect(f.Hint()).top == h; }, "the hint line at the new height"),
+         Do([&] {
+           RECT frame;
+           GetWindowRect(f.Hwnd(), &frame);
+           EXPECT_TRUE(EqualRect(&frame, &suggested));
+           for (int c = 0; c < 7; ++c) {
+             EXPECT_EQ(ListView_GetColumnWidth(f.List(), c), MulDiv(MulDiv(kDefaultWidths[c], dpi, 96), moved, dpi)) << c;
+           }
+           ExpectLayout(f.Hwnd(), f.List(), f.Hint(), h);
+           ExpectIconsFor(f.Hwnd(), moved);
+           // A resize at the new scale keeps its rule.
+           SetWindowPos(f.Hwnd(), nullptr, 0, 0, 650, 480, SWP_NOMOVE | SWP_NOZORDER);
+         }),
+         Do([&] {
+           ExpectLayout(f.Hwnd(), f.List(), f.Hint(), h);
+           PressKeys({VK_ESCAPE});
+         })});
+  // Stored in 96-DPI units of the new scale.
+  const WindowState saved = LoadWindowState(f.folder.Path());
+  EXPECT_EQ(saved.width, MulDiv(650, 96, moved));
+  EXPECT_EQ(saved.height, MulDiv(480, 96, moved));
+  for (int c = 0; c < 7; ++c) EXPECT_NEAR(saved.columnWidths[c], kDefaultWidths[c], 1) << c;
+}
+
+// The manifest, as the system's loader reads it, asks for per-monitor awareness (v2)
+// where Windows has it and for system awareness before; icon 128 holds an image for the
+// window icons of every common scale, 100 % to 200 %, and one for large views, so that
+// none is stretched from another size. (Wine treats every program as DPI aware, so only
+// the settings themselves can be checked here.)
+TEST(MainDialogDpi, TheResourcesDeclareDpiAwarenessAndHoldEveryIconSize) {
+  using Query = BOOL(WINAPI*)(DWORD, HANDLE, PCWSTR, PCWSTR, PWSTR, SIZE_T, SIZE_T*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryActCtxSettingsW")));
+  ASSERT_NE(query, nullptr);
+  const auto setting = [query](const wchar_t* space, const wchar_t* name) {
+    wchar_t value[128] = L"";
+    SIZE_T written = 0;
+    if (!query(0, nullptr, space, name, value, 128, &written)) return std::wstring(L"(none)");
+    return std::wstring(value);
+  };
+  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"), L"true");
+  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+            L"PerMonitorV2, System");
+
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDI_MAIN), RT_GROUP_ICON);
+  ASSERT_NE(found, nullptr);
+  const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+  ASSERT_NE(group, nullptr);
+  // The group directory: 6 bytes, then 14 bytes per image, starting with width and height.
+  const int count = group[4] | group[5] << 8;
+  std::vector<int> sizes;
+  for (int i = 0; i < count; ++i) {
+    const BYTE* entry = group + 6 + 14 * i;
+    EXPECT_EQ(entry[0], entry[1]);
+    sizes.push_back(entry[0] == 0 ? 256 : entry[0]);
+  }
+  std::sort(sizes.begin(), sizes.end());
+  EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
 }
