@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,6 +19,7 @@
 #include "platform/win32/Win32Prompter.h"
 #include "res/resource.h"
 #include "tests/FakePrompter.h"
+#include "tests/ScratchFolder.h"
 #include "tests/win32/WindowTestSupport.h"
 #include "ui/MainDialog.h"
 
@@ -1024,17 +1024,6 @@ void ExpectIconsFor(HWND window, UINT dpi) {
   EXPECT_EQ(small.cy, MetricForDpi(SM_CYSMICON, dpi));
 }
 
-std::string FileBytes(const std::string& path) {
-  std::string bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  char buffer[256];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-  std::fclose(f);
-  return bytes;
-}
-
 const int kDefaultWidths[7] = {200, 48, 90, 100, 100, 200, 200};
 const std::vector<int32_t> kDefaultFile = {100, 600, 400, 200, 48, 90, 100, 100, 200, 200};
 
@@ -1063,7 +1052,7 @@ TEST(MainDialogDpi, FirstStartOpensInProportionAndSavesTheSameBytesAsAt96) {
          })});
   EXPECT_EQ(f.result, IDCANCEL);
   std::string expected(reinterpret_cast<const char*>(kDefaultFile.data()), 40);
-  EXPECT_EQ(FileBytes(f.StateFile()), expected);
+  EXPECT_EQ(::ScratchFolder::Read(f.StateFile()), expected);
 }
 
 TEST(MainDialogDpi, AFileWrittenAt96OpensInProportionAndIsWrittenBackUnchanged) {
@@ -1071,7 +1060,7 @@ TEST(MainDialogDpi, AFileWrittenAt96OpensInProportionAndIsWrittenBackUnchanged) 
   Fixture f;
   const std::vector<int32_t> stored = {100, 640, 480, 11, 12, 13, 14, 15, 16, 17};
   WriteStateFile(f.StateFile(), stored);
-  const std::string written = FileBytes(f.StateFile());
+  const std::string written = ::ScratchFolder::Read(f.StateFile());
   f.Run({Do([&] {
            const SIZE size = OuterSize(f.Hwnd());
            EXPECT_EQ(size.cx, MulDiv(640, dpi, 96));
@@ -1079,7 +1068,7 @@ TEST(MainDialogDpi, AFileWrittenAt96OpensInProportionAndIsWrittenBackUnchanged) 
            for (int c = 0; c < 7; ++c) EXPECT_EQ(ListView_GetColumnWidth(f.List(), c), MulDiv(11 + c, dpi, 96)) << c;
          }),
          Do([] { PressKeys({VK_ESCAPE}); })});
-  EXPECT_EQ(FileBytes(f.StateFile()), written);
+  EXPECT_EQ(::ScratchFolder::Read(f.StateFile()), written);
 }
 
 // Windows sends WM_DPICHANGED when the window moves to a monitor of another scale; Wine
