@@ -293,7 +293,8 @@ bool LeaveOutExistingOutputs(EncodingPlan& plan, FileSystem& files, Prompter& pr
   exists.reserve(plan.tracks.size());
   int count = 0;
   for (const ScriptTrack& track : plan.tracks) {
-    exists.push_back(files.Exists(track.output));
+    // A folder is no file to replace: the encoder refuses to write over it.
+    exists.push_back(files.Exists(track.output) && !files.IsFolder(track.output));
     count += exists.back() ? 1 : 0;
   }
   if (count == 0) return true;

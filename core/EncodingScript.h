@@ -37,7 +37,7 @@ struct EncodingPlan {
 // source keeps it over a row whose save path names it; otherwise the earlier row does.
 EncodingPlan PlanEncoding(const TrackList& tracks, FileSystem& files, Prompter& prompter);
 
-// Asks once, when outputs of the plan exist already, whether to replace them: Yes keeps
+// Asks once, when outputs of the plan exist already as files, whether to replace them: Yes keeps
 // the plan, No leaves those rows out, Cancel returns false (nothing is to run).
 bool LeaveOutExistingOutputs(EncodingPlan& plan, FileSystem& files, Prompter& prompter);
 

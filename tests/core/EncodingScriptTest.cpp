@@ -378,8 +378,11 @@ TEST(EncodingScript, ExistingOutputsAreReplacedOnlyWhenTheUserSaysSo) {
     run.Add("C:\\a\\1.wav");
     run.Add("C:\\a\\2.wav");
     run.Add("C:\\a\\3.wav");
+    run.Add("C:\\a\\4.wav", true, {{kColumnSavePath, "D:\\folder"}});  // a folder: not counted
     run.files.existing.insert("C:\\a\\1.wma");
     run.files.existing.insert("C:\\a\\3.wma");
+    run.files.existing.insert("D:\\folder");
+    run.files.folders.insert("D:\\folder");
     EncodingPlan plan = PlanEncoding(run.tracks, run.files, run.prompter);
     run.prompter.threeWayAnswers = {answer};
     const bool go = LeaveOutExistingOutputs(plan, run.files, run.prompter);
@@ -387,7 +390,7 @@ TEST(EncodingScript, ExistingOutputsAreReplacedOnlyWhenTheUserSaysSo) {
               std::vector<std::string>{"保存先に同じ名前のファイルが 2 個あります。上書きしますか？\n"
                                        "「いいえ」を選ぶと、それらの曲はエンコードしません。"});
     EXPECT_EQ(go, answer != Prompter::Answer::kCancel);
-    ASSERT_EQ(plan.tracks.size(), answer == Prompter::Answer::kNo ? 1u : 3u);
+    ASSERT_EQ(plan.tracks.size(), answer == Prompter::Answer::kNo ? 2u : 4u);
     EXPECT_EQ(plan.tracks[0].fullPath, answer == Prompter::Answer::kNo ? "C:\\a\\2.wav" : "C:\\a\\1.wav");
     EXPECT_TRUE(run.prompter.messages.empty());
   }
