@@ -108,8 +108,12 @@ INT_PTR Dialog::DoModal() {
       break;
     }
     if (got < 0) break;
-    // A command started by an accelerator runs inside PreTranslateMessage: what it
-    // throws is reported here, and the loop goes on.
+    // What an accelerator's command throws never arrives here: TranslateAccelerator sends
+    // the WM_COMMAND to the dialog procedure, whose own barrier reports it (and with the
+    // 32-bit build's DWARF unwinding nothing could pass back through user32 anyway). This
+    // catch takes what a PreTranslateMessage throws by itself, outside every window
+    // procedure: it is reported, and the loop goes on instead of leaving DoModal with the
+    // owner still disabled.
     bool consumed = false;
     try {
       consumed = PreTranslateMessage(&msg);
