@@ -288,9 +288,10 @@ void CMainDialog::EditTracks() {
 void CMainDialog::ReadTags() {
   if (tracks_.GetSelectedTrackCount() == 0) return;
   // The files are read in this thread: the wait cursor shows until the cells are filled.
-  const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  const TagReadingResult result = ReadTagsOfSelectedTracks(tracks_);
-  SetCursor(previous);
+  const TagReadingResult result = [this] {
+    const ScopedCursor wait(LoadCursorA(nullptr, IDC_WAIT));
+    return ReadTagsOfSelectedTracks(tracks_);
+  }();
   list_.Refresh();
   prompter_->ShowMessage(TagReadingMessage(result));
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Prompter.h"
+#include "platform/ScopedChange.h"
 #include "platform/win32/HandlerFailure.h"
 #include "platform/win32/Win32Prompter.h"
 #include "platform/win32/WindowSubclass.h"
@@ -145,10 +146,11 @@ void Dialog::EndDialog(INT_PTR result) {
 }
 
 bool Dialog::UpdateData(bool saving) {
-  ++exchangeDepth_;
+  // Lowered again however the exchange ends: a depth left raised by a throw would make
+  // the dialog drop every notification from then on.
+  const ScopedChange<int> inExchange(exchangeDepth_, exchangeDepth_ + 1);
   DataExchange dx(*this, saving);
   DoDataExchange(dx);
-  --exchangeDepth_;
   return !dx.Failed();
 }
 

@@ -57,6 +57,19 @@ private:
   HWND window_;
 };
 
+// Shows a cursor while it lives (the wait cursor during work done in the window's own
+// thread), then the one that was shown before.
+class ScopedCursor {
+public:
+  explicit ScopedCursor(HCURSOR cursor) : previous_(SetCursor(cursor)) {}
+  ~ScopedCursor() { SetCursor(previous_); }
+  ScopedCursor(const ScopedCursor&) = delete;
+  ScopedCursor& operator=(const ScopedCursor&) = delete;
+
+private:
+  HCURSOR previous_;
+};
+
 // Initialises COM for this thread while it lives, in the given apartment; uninitialises
 // it again only when this initialisation succeeded (S_FALSE, already initialised, counts
 // and must be balanced too).
