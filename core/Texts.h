@@ -62,6 +62,16 @@ inline const char kBrowseFolderTitle[] = "保存先の選択";
 inline const char kTagTooLong[] = "255 文字以内で入力してください。";
 
 // Start-up and closing.
+// Shown when the process's ANSI code page is not 932: in wide characters, through the
+// wide message box, so that it reads right in the code page the process has.
+inline const wchar_t kNeedsCodePage932[] =
+    L"このプログラムは日本語のコード ページ (932) でのみ動作します。\n"
+    L"Windows 11 で実行するか、コントロール パネルの [地域] の [管理] タブで"
+    L"「Unicode 対応ではないプログラムの言語」を日本語に設定して、Windows を再起動してください。\n"
+    L"\n"
+    L"This program runs only in the Japanese code page (932).\n"
+    L"Run it on Windows 11, or set \"Language for non-Unicode programs\" to Japanese "
+    L"(Control Panel, Region, Administrative tab) and restart Windows.";
 inline const char kMainWindowFailed[] = "メインウィンドウを作成できませんでした。";
 inline const char kCloseWithUnsavedChanges[] = "リストの変更は保存されていません。終了しますか？";
 
