@@ -46,6 +46,13 @@ inline const char kScriptBlockNumbers[] = "echo ■ %d曲中 %d曲目 : \necho "
 inline const char kScriptEncodingFile[] = " をエンコードしています…\n";
 inline const char kScriptFullPath[] = "echo フルパス = ";
 inline const char kScriptFinished[] = "echo エンコードは終了しました。\n";
+// The script's second line where the console may not read code page 932: all ASCII, so
+// any console reads it right. It switches the console, or says so and stops before any
+// line with a double-byte character is read (in another code page a trail byte 5C or 7C
+// would read as a backslash or '|').
+inline const char kScriptSwitchConsole[] =
+    "chcp 932 >nul || (echo This console could not switch to code page 932 for Japanese text, so nothing was "
+    "encoded. & pause & goto :eof)\n";
 
 // Encoding-information file.
 inline const char kEncodingInfoHeader[] = "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明";
