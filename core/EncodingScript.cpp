@@ -249,10 +249,12 @@ EncodingPlan PlanEncoding(const TrackList& tracks, FileSystem& files, Prompter& 
 }
 
 bool WriteEncodingScript(const EncodingPlan& plan, OutputFile& file, const std::string& encoderFolder,
-                         const std::string& scriptPath) {
+                         const std::string& scriptPath, ConsoleSwitch console) {
   // The script is composed with '\n' line ends; the writer makes them CR LF.
   LineWriter writer(file);
-  std::string lines = "@echo off\n\nC:\nCD \"";
+  std::string lines = "@echo off\n";
+  if (console == ConsoleSwitch::kTo932) lines += fixed_texts::kScriptSwitchConsole;
+  lines += "\nC:\nCD \"";
   AppendPercentDoubled(lines, encoderFolder);
   lines += "\"\n";
   writer.PutLines(lines);
@@ -284,8 +286,8 @@ bool WriteEncodingScript(const EncodingPlan& plan, OutputFile& file, const std::
 }
 
 bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& prompter, OutputFile& file,
-                         const std::string& encoderFolder, const std::string& scriptPath) {
-  return WriteEncodingScript(PlanEncoding(tracks, files, prompter), file, encoderFolder, scriptPath);
+                         const std::string& encoderFolder, const std::string& scriptPath, ConsoleSwitch console) {
+  return WriteEncodingScript(PlanEncoding(tracks, files, prompter), file, encoderFolder, scriptPath, console);
 }
 
 bool LeaveOutExistingOutputs(EncodingPlan& plan, FileSystem& files, Prompter& prompter) {

@@ -154,3 +154,18 @@ public:
 private:
   HDROP drop_;
 };
+
+// Owns an open registry key (null: none) and closes it when it goes.
+class ScopedRegKey {
+public:
+  explicit ScopedRegKey(HKEY key) : key_(key) {}
+  ~ScopedRegKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  ScopedRegKey(const ScopedRegKey&) = delete;
+  ScopedRegKey& operator=(const ScopedRegKey&) = delete;
+  HKEY Get() const { return key_; }
+
+private:
+  HKEY key_;
+};
