@@ -90,6 +90,9 @@ inline const char kManualFailed[] = "説明書 (ReadMe.html) を開けません�
 // the names follow, one per line.
 inline const char kCannotAddFiles[] =
     "このプログラムでは扱えない文字がファイル名に含まれているため、次のファイルは追加できません。\n";
+// A drop or the add-folder command found no WAV file; the folders' names follow, one per line.
+inline const char kNoWavInFolders[] = "フォルダにWAVEファイルが見つかりませんでした。";
+inline const char kAddFolderTitle[] = "曲を追加するフォルダの選択";
 inline const char kCannotChooseFolder[] =
     "このプログラムでは扱えない文字がフォルダ名に含まれているため、このフォルダは選べません。\n";
 

@@ -57,19 +57,6 @@ private:
   HWND window_;
 };
 
-// Shows a cursor while it lives (the wait cursor during work done in the window's own
-// thread), then the one that was shown before.
-class ScopedCursor {
-public:
-  explicit ScopedCursor(HCURSOR cursor) : previous_(SetCursor(cursor)) {}
-  ~ScopedCursor() { SetCursor(previous_); }
-  ScopedCursor(const ScopedCursor&) = delete;
-  ScopedCursor& operator=(const ScopedCursor&) = delete;
-
-private:
-  HCURSOR previous_;
-};
-
 // Initialises COM for this thread while it lives, in the given apartment; uninitialises
 // it again only when this initialisation succeeded (S_FALSE, already initialised, counts
 // and must be balanced too).
@@ -168,4 +155,33 @@ public:
 
 private:
   HKEY key_;
+};
+
+// Owns a search of a folder (FindFirstFileExW) and ends it with FindClose.
+class ScopedFind {
+public:
+  explicit ScopedFind(HANDLE find) : find_(find) {}
+  ~ScopedFind() {
+    if (IsValid()) FindClose(find_);
+  }
+  ScopedFind(const ScopedFind&) = delete;
+  ScopedFind& operator=(const ScopedFind&) = delete;
+  HANDLE Get() const { return find_; }
+  bool IsValid() const { return find_ != INVALID_HANDLE_VALUE; }
+
+private:
+  HANDLE find_;
+};
+
+// Shows the wait cursor while it lives, then the cursor that was shown before: for work
+// done in the window's own thread, which takes no input until it ends.
+class ScopedWaitCursor {
+public:
+  ScopedWaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+  ~ScopedWaitCursor() { SetCursor(previous_); }
+  ScopedWaitCursor(const ScopedWaitCursor&) = delete;
+  ScopedWaitCursor& operator=(const ScopedWaitCursor&) = delete;
+
+private:
+  HCURSOR previous_;
 };
