@@ -17,7 +17,12 @@ std::string programDirectory;
 
 const std::string& ProgramDirectory() { return programDirectory; }
 
-CMainApp::CMainApp() {
+namespace {
+unsigned SystemActiveCodePage() { return GetACP(); }
+}  // namespace
+
+CMainApp::CMainApp(CodePageQuery activeCodePage)
+    : activeCodePage_(activeCodePage != nullptr ? activeCodePage : SystemActiveCodePage) {
   // Empty when the folder's name has no form the program can use (no exact one and no
   // short path): the window state and the manual are then left alone, never looked for
   // in some other folder.
@@ -25,6 +30,14 @@ CMainApp::CMainApp() {
 }
 
 int CMainApp::Run() {
+  // Every text and path of the program is code page 932 bytes handed to the "A" calls,
+  // which read them in the process's code page: in any other, names would be garbled and
+  // files missed or written under wrong names. The manifest asks for 932; where the
+  // system ignores it (Windows 10 in another locale), stop before touching anything.
+  if (activeCodePage_() != 932) {
+    ShowWideMessage(fixed_texts::kNeedsCodePage932);
+    return 1;
+  }
   // The folder browser and the shell's "open" need COM in a single-threaded apartment.
   const ScopedComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   INITCOMMONCONTROLSEX controls = {};

@@ -10,12 +10,20 @@ const std::string& ProgramDirectory();
 
 class CMainApp {
 public:
-  CMainApp();  // computes the ProgramDirectory
+  // Tells the process's ANSI code page: the system's GetACP, or a test's stand-in.
+  using CodePageQuery = unsigned (*)();
+
+  explicit CMainApp(CodePageQuery activeCodePage = nullptr);  // computes the ProgramDirectory
   CMainApp(const CMainApp&) = delete;
   CMainApp& operator=(const CMainApp&) = delete;
 
   // Turns on the common controls, shows the main window until it closes and returns
   // the program's exit code: 0, or 1 after a message when the main window could not be
-  // created. The command line is not used.
+  // created. In a process whose ANSI code page is not 932 (a system that ignores the
+  // manifest's request for it) it only says so, in Japanese and English, and returns 1
+  // before any file is read or written. The command line is not used.
   int Run();
+
+private:
+  CodePageQuery activeCodePage_;
 };

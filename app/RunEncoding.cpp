@@ -66,7 +66,11 @@ void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& servic
     return;
   }
   const std::string scriptPath = file->FullPath();
-  bool written = WriteEncodingScript(plan, *file, encoderFolder, scriptPath);
+  // The console reads the script in its own code page, not the program's: one that does
+  // not read 932 is switched by the script's first command.
+  const ConsoleSwitch console =
+      services.ConsoleReadsCodePage932(fixed_texts::kScriptName) ? ConsoleSwitch::kNone : ConsoleSwitch::kTo932;
+  bool written = WriteEncodingScript(plan, *file, encoderFolder, scriptPath, console);
   written = file->Close() && written;
   file.reset();
   if (!written) {

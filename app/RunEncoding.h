@@ -15,4 +15,5 @@ void RunEncoding(TrackList& tracks, Prompter& prompter);
 // "ProgramFiles" not set, an encoder folder or script path over 259 bytes, a script
 // that cannot be created or fully written. When the fixed-name script already exists
 // (a console may still be running it) the first free of "-2" to "-99" is created.
+// Unless the console reads code page 932 already, the script switches it first.
 void RunEncoding(TrackList& tracks, Prompter& prompter, EncodingServices& services);

@@ -224,8 +224,12 @@ void ExportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) 
 void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files) {
   std::vector<SystemPath> paths;
   if (!prompter.ChooseFiles(EncodingInfoDialogRequest(false), &paths) || paths.empty()) return;
+  ImportEncodingInfoFile(list, prompter, files, paths[0].wide);
+}
+
+void ImportEncodingInfoFile(TrackList& list, Prompter& prompter, FileSystem& files, const std::u16string& path) {
   const bool intoEmptyList = list.GetTrackCount() == 0;
-  auto file = files.OpenForReading(paths[0].wide);  // the name as chosen, whatever it holds
+  auto file = files.OpenForReading(path);  // the name as given, whatever it holds
   if (!file) {
     prompter.ShowMessage(fixed_texts::kCannotReadFile);
     return;
@@ -254,6 +258,10 @@ void ExportEncodingInfo(TrackList& list, Prompter& prompter) {
 
 void ImportEncodingInfo(TrackList& list, Prompter& prompter) {
   ImportEncodingInfo(list, prompter, PlatformFileSystem());
+}
+
+void ImportEncodingInfoFile(TrackList& list, Prompter& prompter, const std::u16string& path) {
+  ImportEncodingInfoFile(list, prompter, PlatformFileSystem(), path);
 }
 
 FileDialogRequest EncodingInfoDialogRequest(bool save) {

@@ -76,10 +76,13 @@ void ExportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files);
 // holding no changes not saved: it holds what the file does. Rows added to rows already
 // there are changes, and so are the rows of a file that could not be read to its end.
 void ImportEncodingInfo(TrackList& list, Prompter& prompter, FileSystem& files);
+// The same for a file the user did not choose in the dialog (one dropped on the window).
+void ImportEncodingInfoFile(TrackList& list, Prompter& prompter, FileSystem& files, const std::u16string& path);
 
 // The same over the machine's file system, for the main window.
 void ExportEncodingInfo(TrackList& list, Prompter& prompter);
 void ImportEncodingInfo(TrackList& list, Prompter& prompter);
+void ImportEncodingInfoFile(TrackList& list, Prompter& prompter, const std::u16string& path);
 
 // The names the export may write the new file under before moving it over `target`, in
 // the order it tries them: the target's name with a suffix, then "~brumlet.tmp", "~1" to

@@ -249,10 +249,12 @@ EncodingPlan PlanEncoding(const TrackList& tracks, FileSystem& files, Prompter& 
 }
 
 bool WriteEncodingScript(const EncodingPlan& plan, OutputFile& file, const std::string& encoderFolder,
-                         const std::string& scriptPath) {
+                         const std::string& scriptPath, ConsoleSwitch console) {
   // The script is composed with '\n' line ends; the writer makes them CR LF.
   LineWriter writer(file);
-  std::string lines = "@echo off\n\nC:\nCD \"";
+  std::string lines = "@echo off\n";
+  if (console == ConsoleSwitch::kTo932) lines += fixed_texts::kScriptSwitchConsole;
+  lines += "\nC:\nCD \"";
   AppendPercentDoubled(lines, encoderFolder);
   lines += "\"\n";
   writer.PutLines(lines);
@@ -284,8 +286,8 @@ bool WriteEncodingScript(const EncodingPlan& plan, OutputFile& file, const std::
 }
 
 bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& prompter, OutputFile& file,
-                         const std::string& encoderFolder, const std::string& scriptPath) {
-  return WriteEncodingScript(PlanEncoding(tracks, files, prompter), file, encoderFolder, scriptPath);
+                         const std::string& encoderFolder, const std::string& scriptPath, ConsoleSwitch console) {
+  return WriteEncodingScript(PlanEncoding(tracks, files, prompter), file, encoderFolder, scriptPath, console);
 }
 
 bool LeaveOutExistingOutputs(EncodingPlan& plan, FileSystem& files, Prompter& prompter) {
@@ -293,7 +295,8 @@ bool LeaveOutExistingOutputs(EncodingPlan& plan, FileSystem& files, Prompter& pr
   exists.reserve(plan.tracks.size());
   int count = 0;
   for (const ScriptTrack& track : plan.tracks) {
-    exists.push_back(files.Exists(track.output));
+    // A folder is no file to replace: the encoder refuses to write over it.
+    exists.push_back(files.Exists(track.output) && !files.IsFolder(track.output));
     count += exists.back() ? 1 : 0;
   }
   if (count == 0) return true;

@@ -37,7 +37,7 @@ struct EncodingPlan {
 // source keeps it over a row whose save path names it; otherwise the earlier row does.
 EncodingPlan PlanEncoding(const TrackList& tracks, FileSystem& files, Prompter& prompter);
 
-// Asks once, when outputs of the plan exist already, whether to replace them: Yes keeps
+// Asks once, when outputs of the plan exist already as files, whether to replace them: Yes keeps
 // the plan, No leaves those rows out, Cancel returns false (nothing is to run).
 bool LeaveOutExistingOutputs(EncodingPlan& plan, FileSystem& files, Prompter& prompter);
 
@@ -45,9 +45,18 @@ bool LeaveOutExistingOutputs(EncodingPlan& plan, FileSystem& files, Prompter& pr
 // cannot be made is reported and left out.
 void CreateOutputFolders(EncodingPlan& plan, FileSystem& files, Prompter& prompter);
 
+// Whether the script switches its console to code page 932 before anything else. The
+// console reads the script in its own code page, which is the system's OEM code page
+// unless the user's console settings name another; only a console that reads 932 already
+// may run it without the switch.
+enum class ConsoleSwitch {
+  kNone,   // the script exactly as a console in code page 932 reads it
+  kTo932,  // second line (after "@echo off"): "chcp 932", and a stop when that fails
+};
+
 // Writes the plan as the script: header, one block per planned row, footer.
 bool WriteEncodingScript(const EncodingPlan& plan, OutputFile& file, const std::string& encoderFolder,
-                         const std::string& scriptPath);
+                         const std::string& scriptPath, ConsoleSwitch console = ConsoleSwitch::kNone);
 
 // Plans and writes in one: the header, one block per row of `tracks` and the footer to
 // `file`, each line ending in CR LF. `encoderFolder` is the folder the script changes
@@ -69,4 +78,5 @@ bool WriteEncodingScript(const EncodingPlan& plan, OutputFile& file, const std::
 //
 // Returns false when a write to `file` failed; writing stops there.
 bool WriteEncodingScript(const TrackList& tracks, FileSystem& files, Prompter& prompter, OutputFile& file,
-                         const std::string& encoderFolder, const std::string& scriptPath);
+                         const std::string& encoderFolder, const std::string& scriptPath,
+                         ConsoleSwitch console = ConsoleSwitch::kNone);

@@ -46,6 +46,13 @@ inline const char kScriptBlockNumbers[] = "echo ■ %d曲中 %d曲目 : \necho "
 inline const char kScriptEncodingFile[] = " をエンコードしています…\n";
 inline const char kScriptFullPath[] = "echo フルパス = ";
 inline const char kScriptFinished[] = "echo エンコードは終了しました。\n";
+// The script's second line where the console may not read code page 932: all ASCII, so
+// any console reads it right. It switches the console, or says so and stops before any
+// line with a double-byte character is read (in another code page a trail byte 5C or 7C
+// would read as a backslash or '|').
+inline const char kScriptSwitchConsole[] =
+    "chcp 932 >nul || (echo This console could not switch to code page 932 for Japanese text, so nothing was "
+    "encoded. & pause & goto :eof)\n";
 
 // Encoding-information file.
 inline const char kEncodingInfoHeader[] = "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明";
@@ -62,6 +69,16 @@ inline const char kBrowseFolderTitle[] = "保存先の選択";
 inline const char kTagTooLong[] = "255 文字以内で入力してください。";
 
 // Start-up and closing.
+// Shown when the process's ANSI code page is not 932: in wide characters, through the
+// wide message box, so that it reads right in the code page the process has.
+inline const wchar_t kNeedsCodePage932[] =
+    L"このプログラムは日本語のコード ページ (932) でのみ動作します。\n"
+    L"Windows 11 で実行するか、コントロール パネルの [地域] の [管理] タブで"
+    L"「Unicode 対応ではないプログラムの言語」を日本語に設定して、Windows を再起動してください。\n"
+    L"\n"
+    L"This program runs only in the Japanese code page (932).\n"
+    L"Run it on Windows 11, or set \"Language for non-Unicode programs\" to Japanese "
+    L"(Control Panel, Region, Administrative tab) and restart Windows.";
 inline const char kMainWindowFailed[] = "メインウィンドウを作成できませんでした。";
 inline const char kCloseWithUnsavedChanges[] = "リストの変更は保存されていません。終了しますか？";
 
@@ -73,6 +90,9 @@ inline const char kManualFailed[] = "説明書 (ReadMe.html) を開けません�
 // the names follow, one per line.
 inline const char kCannotAddFiles[] =
     "このプログラムでは扱えない文字がファイル名に含まれているため、次のファイルは追加できません。\n";
+// A drop or the add-folder command found no WAV file; the folders' names follow, one per line.
+inline const char kNoWavInFolders[] = "フォルダにWAVEファイルが見つかりませんでした。";
+inline const char kAddFolderTitle[] = "曲を追加するフォルダの選択";
 inline const char kCannotChooseFolder[] =
     "このプログラムでは扱えない文字がフォルダ名に含まれているため、このフォルダは選べません。\n";
 

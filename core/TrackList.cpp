@@ -100,8 +100,9 @@ public:
   TrackPool& operator=(const TrackPool&) = delete;
   // A new row holding `path`, `title` unless it is null (then the title is the part of
   // the path DefaultTitle gives) and the kRowTagCount `tags` unless they are null (then
-  // "100" and empty). Throws std::bad_alloc.
-  Track* New(std::string_view path, const std::string_view* title, const std::string_view* tags);
+  // "100" and empty). Throws std::bad_alloc, also when the texts pass `limit` bytes
+  // (see SumRowTextBytes).
+  Track* New(std::string_view path, const std::string_view* title, const std::string_view* tags, size_t limit);
   void Delete(Track* row);
   // Takes over another pool's chunks and free slots; it cannot fail once ReserveFor(other)
   // has made room.
@@ -118,19 +119,20 @@ private:
   unsigned char grown_[kClasses] = {};  // chunks taken per class: each holds more slots
 };
 
-Track* TrackPool::New(std::string_view path, const std::string_view* title, const std::string_view* tags) {
+Track* TrackPool::New(std::string_view path, const std::string_view* title, const std::string_view* tags,
+                      size_t limit) {
   const std::string_view pathTitle = DefaultTitlePart(path);
   const bool ownTitle = title != nullptr && *title != pathTitle;
   const size_t titleSize = ownTitle ? title->size() : pathTitle.size();
   const bool hasTags = tags != nullptr && !std::equal(tags, tags + kRowTagCount, kNoTags);
-  constexpr size_t kLimit = UINT32_MAX / 4;  // sizes and offsets stay far from overflowing
-  size_t bytes = sizeof(Track) + path.size() + (ownTitle ? titleSize : 0);
-  if (path.size() > kLimit || titleSize > kLimit) throw std::bad_alloc();
-  for (int k = 0; hasTags && k < kRowTagCount; ++k) {
-    if (tags[k].size() > kLimit) throw std::bad_alloc();
-    bytes += sizeof(uint32_t) + tags[k].size();
+  size_t tagSizes[kRowTagCount] = {};
+  for (int k = 0; hasTags && k < kRowTagCount; ++k) tagSizes[k] = tags[k].size();
+  size_t textBytes = 0;
+  if (!SumRowTextBytes(path.size(), ownTitle ? titleSize : 0, hasTags ? tagSizes : nullptr,
+                       std::min(limit, kMaxRowTextBytes), &textBytes)) {
+    throw std::bad_alloc();
   }
-  if (bytes - sizeof(Track) > kLimit) throw std::bad_alloc();
+  const size_t bytes = sizeof(Track) + textBytes;
 
   void* memory = nullptr;
   uint8_t sizeClass = kOwnRecord;
@@ -204,7 +206,22 @@ void TrackPool::Adopt(TrackPool&& other) noexcept {
   }
 }
 
-TrackBatch::TrackBatch() = default;
+bool SumRowTextBytes(size_t pathSize, size_t ownTitleSize, const size_t* tagSizes, size_t limit, size_t* bytes) {
+  size_t left = limit;
+  const auto take = [&left](size_t term) {
+    if (term > left) return false;
+    left -= term;
+    return true;
+  };
+  if (!take(pathSize) || !take(ownTitleSize)) return false;
+  for (int k = 0; tagSizes != nullptr && k < kRowTagCount; ++k) {
+    if (!take(sizeof(uint32_t)) || !take(tagSizes[k])) return false;
+  }
+  *bytes = limit - left;
+  return true;
+}
+
+TrackBatch::TrackBatch(size_t rowTextLimit) : rowTextLimit_(rowTextLimit) {}
 TrackBatch::TrackBatch(TrackBatch&&) noexcept = default;
 
 TrackBatch::~TrackBatch() {
@@ -213,7 +230,7 @@ TrackBatch::~TrackBatch() {
 
 void TrackBatch::Add(std::string_view path, const std::string_view* title, const std::string_view* tags) {
   if (!pool_) pool_ = std::make_unique<TrackPool>();
-  Track* row = pool_->New(path, title, tags);
+  Track* row = pool_->New(path, title, tags, rowTextLimit_);
   try {
     rows_.push_back(row);
   } catch (...) {
@@ -374,7 +391,7 @@ int TrackList::AddTrack(const std::string& path) {
 
   // Everything that can fail comes first, so a failure leaves the list untouched.
   AllocationStep();
-  Track* track = pool_->New(path, nullptr, nullptr);
+  Track* track = pool_->New(path, nullptr, nullptr, kMaxRowTextBytes);
   // Back to the pool unless it is linked in below.
   struct Unlinked {
     TrackPool& pool;

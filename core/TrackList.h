@@ -10,6 +10,8 @@
 // Every change is all or nothing: when it throws (std::bad_alloc), the rows, cells,
 // selection, focus and anchor are exactly as they were before the call.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -46,24 +48,39 @@ struct NewTrack {
   std::vector<std::pair<int, std::string>> cells;  // (column, text)
 };
 
+// The most bytes of text one row is made with: its path, a title of its own and, in a row
+// made with tags, each tag cell with its 4-byte size. Far below what the record's 32-bit
+// sizes and offsets hold.
+inline constexpr size_t kMaxRowTextBytes = UINT32_MAX / 4;
+
+// Sums the bytes of text a row is made with (see kMaxRowTextBytes) into `*bytes`:
+// `ownTitleSize` is 0 for the title the path gives, `tagSizes` null for a row without
+// tags or the kRowTagCount sizes. Returns false when the sum would pass `limit`. Each
+// term is checked against what is left of the limit before it is added, so the sum never
+// wraps: with 32-bit sizes, seven texts each within the limit could.
+bool SumRowTextBytes(size_t pathSize, size_t ownTitleSize, const size_t* tagSizes, size_t limit, size_t* bytes);
+
 class TrackPool;  // where the rows live
 
 // The rows of one AddTracks call, in the order the action gives them, each made in its
 // final form as it arrives, so that adding the batch only sorts and links them.
 class TrackBatch {
 public:
-  TrackBatch();
+  // `rowTextLimit`: the most bytes of text one row may be made with (tests lower it).
+  explicit TrackBatch(size_t rowTextLimit = kMaxRowTextBytes);
   ~TrackBatch();
   TrackBatch(TrackBatch&&) noexcept;
   TrackBatch& operator=(TrackBatch&&) = delete;
   // A new row as AddTrack makes it, with `title` and the kRowTagCount `tags` (quality,
   // author, copyright, description, save path) set where they are not null, as
-  // SetItemText would set them once the row is listed.
+  // SetItemText would set them once the row is listed. Throws std::bad_alloc, adding
+  // nothing, when the row's texts pass the batch's limit or memory runs out.
   void Add(std::string_view path, const std::string_view* title = nullptr, const std::string_view* tags = nullptr);
   size_t size() const { return rows_.size(); }
 
 private:
   friend class TrackList;
+  size_t rowTextLimit_;
   std::unique_ptr<TrackPool> pool_;  // made with the first row
   std::deque<Track*> rows_;  // grows without moving what it holds
 };

@@ -29,6 +29,7 @@ bool FileSystem::Remove(const std::u16string& path) {
 }
 
 bool FileSystem::CreateFolder(const std::string&) { return false; }
+bool FileSystem::IsFolder(const std::string&) { return false; }
 
 bool FileSystem::Exists(const std::u16string& path) {
   std::string narrow;

@@ -83,6 +83,8 @@ public:
   virtual bool Exists(const std::string& path) = 0;
   // Makes one folder, whose parent exists. The default makes none.
   virtual bool CreateFolder(const std::string& path);
+  // True when `path` names an existing folder. The default knows of none.
+  virtual bool IsFolder(const std::string& path);
 
   // The same for a path in wide characters as the system gave it: the list file is
   // read and written through the name the user chose, which code page 932 may not hold

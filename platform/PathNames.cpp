@@ -7,14 +7,16 @@
 
 namespace {
 
-const char kWavEnding[] = ".wav";  // lower case: compared with the path's letters folded
+// Endings in lower case: compared with the path's letters folded.
+const char kWavEnding[] = ".wav";
+const char kCsvEnding[] = ".csv";
 const size_t kWavEndingSize = sizeof kWavEnding - 1;
 
-// True when the last kWavEndingSize units of `path`, from `start` on, fold to kWavEnding.
+// True when the units of `path` from `start` on fold to `ending`.
 template <typename String>
-bool FoldsToWavEnding(const String& path, size_t start) {
-  for (size_t i = 0; i < kWavEndingSize; ++i) {
-    if (text::FoldAscii(path[start + i]) != static_cast<typename String::value_type>(kWavEnding[i])) return false;
+bool FoldsToEnding(const String& path, size_t start, const char* ending) {
+  for (size_t i = 0; ending[i] != '\0'; ++i) {
+    if (text::FoldAscii(path[start + i]) != static_cast<typename String::value_type>(ending[i])) return false;
   }
   return true;
 }
@@ -131,9 +133,14 @@ bool EndsWithWav(const std::string& path) {
   const size_t dot = path.size() - kWavEndingSize;
   size_t i = 0;
   while (i < dot) i += static_cast<size_t>(text::CharLength(path, i));
-  return i == dot && FoldsToWavEnding(path, dot);
+  return i == dot && FoldsToEnding(path, dot, kWavEnding);
 }
 
 bool EndsWithWav(const std::u16string& path) {
-  return path.size() >= kWavEndingSize && FoldsToWavEnding(path, path.size() - kWavEndingSize);
+  return path.size() >= kWavEndingSize && FoldsToEnding(path, path.size() - kWavEndingSize, kWavEnding);
+}
+
+bool EndsWithCsv(const std::u16string& path) {
+  const size_t size = sizeof kCsvEnding - 1;
+  return path.size() >= size && FoldsToEnding(path, path.size() - size, kCsvEnding);
 }

@@ -34,3 +34,5 @@ std::string WithoutExtension(const std::string& path);
 // (not the trail byte of a double-byte one).
 bool EndsWithWav(const std::string& path);
 bool EndsWithWav(const std::u16string& path);
+// True when the path ends in ".csv", the list file's ending, in any letter case.
+bool EndsWithCsv(const std::u16string& path);

@@ -46,6 +46,7 @@
 #define ID_ENCODE_START                 32778
 #define ID_HELP_ABOUT                   32779
 #define ID_EDIT_READ_TAGS               32780
+#define ID_EDIT_ADD_FOLDER              32781
 #define ID_EDIT_SELECT_ALL              32782  // accelerator only, no menu item
 #define ID_HELP_MANUAL                  57670
 

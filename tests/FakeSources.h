@@ -36,8 +36,9 @@ public:
   bool Replace(const std::string&, const std::string&) override { return false; }
   bool Remove(const std::string&) override { return false; }
   bool Exists(const std::string& path) override { return everySourceExists || existing.count(path) != 0; }
-  // A folder made exists from then on; one in `unmakeable` cannot be made.
-  std::set<std::string> unmakeable;
+  // A folder made exists from then on; one in `unmakeable` cannot be made. Existing
+  // paths listed in `folders` are folders.
+  std::set<std::string> unmakeable, folders;
   std::vector<std::string> madeFolders;
   bool CreateFolder(const std::string& path) override {
     if (unmakeable.count(path) || existing.count(path)) return false;
@@ -45,6 +46,7 @@ public:
     existing.insert(path);
     return true;
   }
+  bool IsFolder(const std::string& path) override { return existing.count(path) && folders.count(path); }
 };
 
 // Keeps what is written (or, with `keep` off, only counts it); refuses writes once

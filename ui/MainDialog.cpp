@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/ChosenFiles.h"
+#include "core/DroppedItems.h"
 #include "core/EncodingInfoFile.h"
 #include "core/TagReading.h"
 #include "core/Texts.h"
@@ -17,6 +18,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WidePaths.h"
+#include "platform/win32/Win32Folders.h"
 #include "res/resource.h"
 #include "ui/AboutDialog.h"
 #include "ui/EditSelectedTracks.h"
@@ -26,8 +28,6 @@ namespace {
 // The open dialog of the add command returns the chosen names in a buffer of this
 // size; a choice that does not fit makes the dialog fail, and nothing is added.
 const size_t kAddFilesBufferSize = 16640;
-// A dropped path longer than this (in the program's form) is skipped rather than cut short.
-const size_t kMaxDroppedPathBytes = kMaxPathBytes;
 const UINT kHintPeriodMs = 10000;
 // Posted after a change of DPI: lays the controls out once the system's own handling of
 // that change is over.
@@ -252,6 +252,7 @@ bool CMainDialog::OnCommand(int id, int, HWND) {
     case ID_EDIT_REMOVE: RemoveSelectedTracks(); return true;
     case ID_EDIT_SELECT_ALL: SelectAllTracks(); return true;
     case ID_EDIT_ADD_FILES: AddFiles(); return true;
+    case ID_EDIT_ADD_FOLDER: AddFolder(); return true;
     case ID_ENCODE_START: StartEncoding(); return true;
     case ID_HELP_ABOUT: ShowAbout(); return true;
     case ID_HELP_MANUAL: OpenManual(); return true;
@@ -291,24 +292,49 @@ void CMainDialog::AddFiles() {
   AddAndReport(paths);
 }
 
-void CMainDialog::DropFiles(HDROP drop) {
-  const ScopedDrop finish(drop);  // however this ends, adding included
-  std::vector<SystemPath> dropped;
-  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    // The wide form, whatever its length: the ANSI one would bring a best-fit look-alike.
-    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-    std::vector<wchar_t> buffer(length + 1, L'\0');
-    const UINT n = DragQueryFileW(drop, i, buffer.data(), length + 1);
-    const std::u16string wide = FromWide(buffer.data(), n < length ? n : length);
-    // Only the name's ending counts: a folder named like x.wav is added too.
-    if (!EndsWithWav(wide)) continue;
-    SystemPath path = SystemPathFromWide(wide);
-    // A path longer than the system takes is skipped rather than cut short.
-    if (path.Usable() && path.path.size() > kMaxDroppedPathBytes) continue;
-    dropped.push_back(std::move(path));
+void CMainDialog::AddFolder() {
+  SystemPath folder;
+  bool chosen;
+  {
+    // The browser has no owner, so the system would leave this window open to clicks
+    // and keys under it, the accelerators included.
+    ScopedDisable waiting(Hwnd());
+    chosen = prompter_->BrowseForFolder(fixed_texts::kAddFolderTitle, &folder);
   }
-  AddAndReport(dropped);
+  // The folder is read by its name as the system gave it: only the files in it need a
+  // form the program can use.
+  if (chosen && !folder.wide.empty()) AddDropped({folder.wide});
+}
+
+void CMainDialog::DropFiles(HDROP drop) {
+  std::vector<std::u16string> dropped;
+  {
+    const ScopedDrop finish(drop);  // however reading the names ends
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      // The wide form, whatever its length: the ANSI one would bring a best-fit look-alike.
+      const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+      std::vector<wchar_t> buffer(length + 1, L'\0');
+      const UINT n = DragQueryFileW(drop, i, buffer.data(), length + 1);
+      dropped.push_back(FromWide(buffer.data(), n < length ? n : length));
+    }
+  }
+  AddDropped(dropped);
+}
+
+void CMainDialog::AddDropped(const std::vector<std::u16string>& items) {
+  std::string message;
+  DroppedItems found;
+  {
+    // The folders are read in this thread, which takes no input until the rows are in.
+    const ScopedWaitCursor wait;
+    found = FindDroppedItems(items, SystemFolders());
+    AddDroppedFiles(tracks_, found, &message);  // all or nothing: a failure leaves the list files unread
+  }
+  list_.Refresh();
+  if (!message.empty()) prompter_->ShowMessage(message);
+  for (const std::u16string& listFile : found.listFiles) ImportEncodingInfoFile(tracks_, *prompter_, listFile);
+  if (!found.listFiles.empty()) list_.Refresh();
 }
 
 void CMainDialog::AddAndReport(const std::vector<SystemPath>& paths) {
@@ -344,9 +370,10 @@ void CMainDialog::EditTracks() {
 void CMainDialog::ReadTags() {
   if (tracks_.GetSelectedTrackCount() == 0) return;
   // The files are read in this thread: the wait cursor shows until the cells are filled.
-  const HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  const TagReadingResult result = ReadTagsOfSelectedTracks(tracks_);
-  SetCursor(previous);
+  const TagReadingResult result = [this] {
+    const ScopedWaitCursor wait;
+    return ReadTagsOfSelectedTracks(tracks_);
+  }();
   list_.Refresh();
   prompter_->ShowMessage(TagReadingMessage(result));
 }

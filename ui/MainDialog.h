@@ -53,9 +53,14 @@ protected:
 private:
   // The commands of the menu, the accelerators and the list.
   void AddFiles();
+  // Asks for a folder and adds it as a dropped folder.
+  void AddFolder();
   void DropFiles(HDROP drop);
-  // Adds the chosen or dropped files, shows the list, then names the refused ones.
+  // Adds the chosen files, shows the list, then names the refused ones.
   void AddAndReport(const std::vector<SystemPath>& paths);
+  // Adds the WAV files of dropped files and folders as one batch, shows the list, gives
+  // its message, then reads the dropped list files in the order of their paths.
+  void AddDropped(const std::vector<std::u16string>& items);
   void RemoveSelectedTracks();
   void SelectAllTracks();
   void PlaySelectedTrack();

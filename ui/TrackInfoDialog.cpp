@@ -2,6 +2,7 @@
 
 #include "core/ChosenFiles.h"
 #include "core/Texts.h"
+#include "platform/ScopedChange.h"
 #include "platform/win32/Handles.h"
 #include "res/resource.h"
 
@@ -73,9 +74,8 @@ bool CTrackInfoDialog::OnCommand(int id, int code, HWND) {
 }
 
 void CTrackInfoDialog::ReadWithoutChecks() {
-  checkLengths_ = false;
+  const ScopedChange<bool> noChecks(checkLengths_, false);
   UpdateData(true);
-  checkLengths_ = true;
 }
 
 void CTrackInfoDialog::OnEditUpdate(int TrackInfoForm::*mode) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/Texts.h"
+#include "platform/ScopedChange.h"
 #include "platform/Text.h"
 
 void CTrackListCtrl::Initialise(const int widths[kTrackColumnCount]) {
@@ -21,7 +22,7 @@ void CTrackListCtrl::Refresh() {
   if (Hwnd() == nullptr) return;
   const ListView list = View();
   const ListViewRedrawPause paintOnceAtTheEnd(list.Hwnd());
-  showingModel_ = true;
+  const ScopedChange<bool> notTheUsers(showingModel_, true);
   // A new count repaints every row; keep the scroll position where it is.
   list.SetItemCount(tracks_.GetTrackCount(), LVSICF_NOSCROLL);
   if (tracks_.GetTrackCount() > 0 && tracks_.GetSelectedTrackCount() == tracks_.GetTrackCount()) {
@@ -39,7 +40,6 @@ void CTrackListCtrl::Refresh() {
   if (shownFocus != -1 && shownFocus != focus) list.SetItemState(shownFocus, 0, LVIS_FOCUSED);
   if (focus != -1) list.SetItemState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
   list.SetSelectionMark(tracks_.GetAnchorTrack());
-  showingModel_ = false;
 }
 
 void CTrackListCtrl::GetCellText(NMLVDISPINFOA* info) const {

@@ -140,6 +140,10 @@ public:
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
   }
+  bool IsFolder(const std::string& path) override {
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
   bool CreateFolder(const std::string& path) override { return !path.empty() && ::mkdir(path.c_str(), 0755) == 0; }
 
   // Wide paths: the same calls on the UTF-8 form, within the same length limit.

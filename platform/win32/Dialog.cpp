@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Prompter.h"
+#include "platform/ScopedChange.h"
 #include "platform/win32/HandlerFailure.h"
 #include "platform/win32/Win32Prompter.h"
 #include "platform/win32/WindowSubclass.h"
@@ -108,8 +109,12 @@ INT_PTR Dialog::DoModal() {
       break;
     }
     if (got < 0) break;
-    // A command started by an accelerator runs inside PreTranslateMessage: what it
-    // throws is reported here, and the loop goes on.
+    // What an accelerator's command throws never arrives here: TranslateAccelerator sends
+    // the WM_COMMAND to the dialog procedure, whose own barrier reports it (and with the
+    // 32-bit build's DWARF unwinding nothing could pass back through user32 anyway). This
+    // catch takes what a PreTranslateMessage throws by itself, outside every window
+    // procedure: it is reported, and the loop goes on instead of leaving DoModal with the
+    // owner still disabled.
     bool consumed = false;
     try {
       consumed = PreTranslateMessage(&msg);
@@ -141,10 +146,11 @@ void Dialog::EndDialog(INT_PTR result) {
 }
 
 bool Dialog::UpdateData(bool saving) {
-  ++exchangeDepth_;
+  // Lowered again however the exchange ends: a depth left raised by a throw would make
+  // the dialog drop every notification from then on.
+  const ScopedChange<int> inExchange(exchangeDepth_, exchangeDepth_ + 1);
   DataExchange dx(*this, saving);
   DoDataExchange(dx);
-  --exchangeDepth_;
   return !dx.Failed();
 }
 

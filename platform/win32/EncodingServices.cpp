@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/win32/ConsoleCodePage.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WidePaths.h"
 
@@ -63,6 +64,10 @@ bool Win32EncodingServices::LaunchBatchFile(const std::string& path) {
   ScopedHandle owner(process.hProcess);
   lastProcessId_ = process.dwProcessId;
   return true;
+}
+
+bool Win32EncodingServices::ConsoleReadsCodePage932(const std::string& scriptName) {
+  return ::ConsoleReadsCodePage932(scriptName);
 }
 
 void Win32EncodingServices::Wait(DWORD milliseconds) { Sleep(milliseconds); }

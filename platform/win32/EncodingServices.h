@@ -22,6 +22,9 @@ public:
   // Starts the batch file `path` in a new console window shown with show command 5;
   // the command line is `path` alone, in double quotes. False when the system refuses.
   virtual bool LaunchBatchFile(const std::string& path) = 0;
+  // True when the console LaunchBatchFile opens reads the script, named `scriptName`,
+  // in code page 932 without being switched (see ConsoleCodePage.h).
+  virtual bool ConsoleReadsCodePage932(const std::string& scriptName) = 0;
   virtual void Wait(DWORD milliseconds) = 0;
   // The system's message text, in the user's default language, for the error code of
   // the last failed launch (or else the thread's last error); empty when the system has
@@ -38,6 +41,7 @@ public:
   bool GetEnvironment(const std::string& name, std::string* value) override;
   bool GetTempFolder(std::string* folder) override;
   bool LaunchBatchFile(const std::string& path) override;
+  bool ConsoleReadsCodePage932(const std::string& scriptName) override;
   void Wait(DWORD milliseconds) override;
   std::string LastErrorText() override;
 

@@ -160,3 +160,47 @@ public:
 private:
   HICON icon_ = nullptr;
 };
+
+// Owns an open registry key (null: none) and closes it when it goes.
+class ScopedRegKey {
+public:
+  explicit ScopedRegKey(HKEY key) : key_(key) {}
+  ~ScopedRegKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  ScopedRegKey(const ScopedRegKey&) = delete;
+  ScopedRegKey& operator=(const ScopedRegKey&) = delete;
+  HKEY Get() const { return key_; }
+
+private:
+  HKEY key_;
+};
+
+// Owns a search of a folder (FindFirstFileExW) and ends it with FindClose.
+class ScopedFind {
+public:
+  explicit ScopedFind(HANDLE find) : find_(find) {}
+  ~ScopedFind() {
+    if (IsValid()) FindClose(find_);
+  }
+  ScopedFind(const ScopedFind&) = delete;
+  ScopedFind& operator=(const ScopedFind&) = delete;
+  HANDLE Get() const { return find_; }
+  bool IsValid() const { return find_ != INVALID_HANDLE_VALUE; }
+
+private:
+  HANDLE find_;
+};
+
+// Shows the wait cursor while it lives, then the cursor that was shown before: for work
+// done in the window's own thread, which takes no input until it ends.
+class ScopedWaitCursor {
+public:
+  ScopedWaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+  ~ScopedWaitCursor() { SetCursor(previous_); }
+  ScopedWaitCursor(const ScopedWaitCursor&) = delete;
+  ScopedWaitCursor& operator=(const ScopedWaitCursor&) = delete;
+
+private:
+  HCURSOR previous_;
+};

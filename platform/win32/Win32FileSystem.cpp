@@ -99,6 +99,11 @@ public:
   bool Exists(const std::string& path) override {
     return PathFits(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
+  bool IsFolder(const std::string& path) override {
+    if (!PathFits(path)) return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
   bool CreateFolder(const std::string& path) override {
     return PathFits(path) && CreateDirectoryA(path.c_str(), nullptr) != FALSE;
   }

@@ -8,6 +8,17 @@ std::string ApplicationName() {
   return name;
 }
 
+void ShowWideMessage(const wchar_t* text) {
+  // The caption as the other boxes have it, from the wide path: the executable's name
+  // without its folder and extension.
+  const std::u16string path = ExecutablePath();
+  const size_t start = path.find_last_of(u"\\/:") + 1;  // 0 when there is no separator
+  const size_t dot = path.rfind(u'.');
+  std::u16string name = path.substr(start, dot != std::u16string::npos && dot > start ? dot - start : std::u16string::npos);
+  if (name.empty()) name = u"Brumlet";
+  MessageBoxW(nullptr, text, reinterpret_cast<const wchar_t*>(name.c_str()), MB_OK | MB_ICONEXCLAMATION);
+}
+
 void Win32Prompter::ShowMessage(const std::string& text) {
   MessageBoxA(owner_, text.c_str(), ApplicationName().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -8,6 +8,10 @@
 // The application's name: the executable's file name without its extension ("Brumlet").
 std::string ApplicationName();
 
+// A message box like ShowMessage's, for a text in UTF-16 shown through the wide call: it
+// reads right whatever the process's code page (the message that the code page is wrong).
+void ShowWideMessage(const wchar_t* text);
+
 class Win32Prompter : public Prompter {
 public:
   // Boxes and dialogs are owned by `owner` (may be null).

@@ -115,6 +115,27 @@ TEST(EncodingScript, WorkedExampleByteForByte) {
   EXPECT_TRUE(run.prompter.messages.empty());
 }
 
+// A console in another code page would read the Japanese lines wrongly, and a trail
+// byte 5C or 7C (ソ 83 5C, ポ 83 7C) as a backslash or '|': its script first switches it to 932
+// in a line all of ASCII, and stops when it cannot. Without the switch the script is the
+// one above, byte for byte.
+TEST(EncodingScript, AConsoleNotIn932IsSwitchedBeforeAnyDoubleByteLine) {
+  const auto write = [](ConsoleSwitch console) {
+    ScriptRun run;
+    run.Add("C:\\a\\ソポ.wav", true, {{kColumnTitle, "One"}});
+    EXPECT_TRUE(WriteEncodingScript(run.tracks, run.files, run.prompter, run.file, kFolder, kScript, console));
+    return run.file.data;
+  };
+  const std::string plain = write(ConsoleSwitch::kNone);
+  const std::string switched = write(ConsoleSwitch::kTo932);
+  const std::string line =
+      "chcp 932 >nul || (echo This console could not switch to code page 932 for Japanese text, so nothing was "
+      "encoded. & pause & goto :eof)\r\n";
+  ASSERT_EQ(plain.rfind("@echo off\r\n\r\nC:\r\n", 0), 0u) << plain;
+  EXPECT_EQ(switched, "@echo off\r\n" + line + plain.substr(sizeof "@echo off\r\n" - 1));
+  for (char c : line) EXPECT_LT(static_cast<unsigned char>(c), 0x80) << line;
+}
+
 TEST(EncodingScript, MissingRowsKeepTheirNumbersAndSeparatorsFollowTheRowIndex) {
   {  // The first of three missing: blocks 2 and 3 of 3, both after a separator.
     ScriptRun run;
@@ -378,8 +399,11 @@ TEST(EncodingScript, ExistingOutputsAreReplacedOnlyWhenTheUserSaysSo) {
     run.Add("C:\\a\\1.wav");
     run.Add("C:\\a\\2.wav");
     run.Add("C:\\a\\3.wav");
+    run.Add("C:\\a\\4.wav", true, {{kColumnSavePath, "D:\\folder"}});  // a folder: not counted
     run.files.existing.insert("C:\\a\\1.wma");
     run.files.existing.insert("C:\\a\\3.wma");
+    run.files.existing.insert("D:\\folder");
+    run.files.folders.insert("D:\\folder");
     EncodingPlan plan = PlanEncoding(run.tracks, run.files, run.prompter);
     run.prompter.threeWayAnswers = {answer};
     const bool go = LeaveOutExistingOutputs(plan, run.files, run.prompter);
@@ -387,7 +411,7 @@ TEST(EncodingScript, ExistingOutputsAreReplacedOnlyWhenTheUserSaysSo) {
               std::vector<std::string>{"保存先に同じ名前のファイルが 2 個あります。上書きしますか？\n"
                                        "「いいえ」を選ぶと、それらの曲はエンコードしません。"});
     EXPECT_EQ(go, answer != Prompter::Answer::kCancel);
-    ASSERT_EQ(plan.tracks.size(), answer == Prompter::Answer::kNo ? 1u : 3u);
+    ASSERT_EQ(plan.tracks.size(), answer == Prompter::Answer::kNo ? 2u : 4u);
     EXPECT_EQ(plan.tracks[0].fullPath, answer == Prompter::Answer::kNo ? "C:\\a\\2.wav" : "C:\\a\\1.wav");
     EXPECT_TRUE(run.prompter.messages.empty());
   }

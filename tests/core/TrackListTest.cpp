@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <new>
@@ -292,6 +293,48 @@ NewTrack Row(const std::string& path, std::vector<std::pair<int, std::string>> c
 // paths and letter-case variants, in sorted and in random order, must give exactly what
 // adding their rows one by one gives: rows, cells, selection, focus and anchor. Now and
 // then a batch is made to fail part way first, which must leave the list as it was.
+// A row's texts are summed against the limit term by term: texts that each fit but
+// together pass it are refused, even when their plain sum would wrap around to a small
+// number (as seven texts of the largest size do with 32-bit sizes).
+TEST(TrackList, RowTextSizesAreSummedAgainstTheLimitWithoutWrapping) {
+  size_t bytes = 0;
+  const size_t half = SIZE_MAX / 2;
+  const size_t small[kRowTagCount] = {4, 0, 0, 0, 0};
+  EXPECT_FALSE(SumRowTextBytes(half, half, small, half, &bytes)) << "the plain sum wraps to 22";
+  const size_t largest[kRowTagCount] = {kMaxRowTextBytes, kMaxRowTextBytes, kMaxRowTextBytes, kMaxRowTextBytes,
+                                        kMaxRowTextBytes};
+  EXPECT_FALSE(SumRowTextBytes(kMaxRowTextBytes, kMaxRowTextBytes, largest, kMaxRowTextBytes, &bytes));
+  EXPECT_FALSE(SumRowTextBytes(SIZE_MAX, 0, nullptr, kMaxRowTextBytes, &bytes));
+  EXPECT_EQ(bytes, 0u) << "a refused sum leaves the count alone";
+  // Up to the limit exactly, each tag with its 4-byte size.
+  EXPECT_TRUE(SumRowTextBytes(10, 6, small, 40, &bytes));
+  EXPECT_EQ(bytes, 40u);
+  EXPECT_FALSE(SumRowTextBytes(10, 7, small, 40, &bytes));
+  EXPECT_TRUE(SumRowTextBytes(kMaxRowTextBytes, 0, nullptr, kMaxRowTextBytes, &bytes));
+}
+
+TEST(TrackList, ABatchRefusesARowWhoseTextsPassItsLimitAndKeepsTheOthers) {
+  TrackBatch batch(64);
+  const std::string title(16, 'T');
+  const std::string_view titleView = title;
+  // 8 + 16 + five tags with their sizes (20) + 3 + the author: 64 bytes with 17 of them.
+  const std::string fits(17, 'A'), passes(18, 'A');
+  const std::string_view fitting[kRowTagCount] = {"100", fits, "", "", ""};
+  const std::string_view passing[kRowTagCount] = {"100", passes, "", "", ""};
+  EXPECT_THROW(batch.Add("C:\\b.wav", &titleView, passing), std::bad_alloc);
+  batch.Add("C:\\a.wav", &titleView, fitting);
+  EXPECT_THROW(batch.Add(std::string(65, 'p')), std::bad_alloc);
+  batch.Add(std::string(64, 'p'));
+  EXPECT_EQ(batch.size(), 2u);
+
+  TrackList list;
+  EXPECT_EQ(list.AddTracks(std::move(batch)), 2);
+  EXPECT_EQ(list.GetItemText(0, kColumnPath), "C:\\a.wav");
+  EXPECT_EQ(list.GetItemText(0, kColumnTitle), title);
+  EXPECT_EQ(list.GetItemText(0, kColumnAuthor), fits);
+  EXPECT_EQ(list.GetItemText(1, kColumnPath), std::string(64, 'p'));
+}
+
 TEST(TrackList, BatchAddEqualsAddingTheRowsOneByOne) {
   std::mt19937 rng(2024);
   const std::string so = "\x83\x5c";  // a double-byte character whose trail byte is '\'

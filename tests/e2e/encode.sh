@@ -125,7 +125,7 @@ echo "this is not audio" > "$work/music/notes.wav"
 # the program itself (the script host would read the backslash and the closing quote as
 # a quote and take the options after it into the value).
 mkdir "$work/music/out"
-for name in to-folder to-slash to-proc hostile; do cp "$work/music/one.wav" "$work/music/$name.wav"; done
+for name in to-folder to-slash to-proc hostile new-folder; do cp "$work/music/one.wav" "$work/music/$name.wav"; done
 # Tags ending in backslashes, and an -output hidden in a tag between them: aimed at a
 # file of the user's that the run must leave alone.
 echo "the user's own file" > "$work/music/victim.wav"
@@ -150,6 +150,8 @@ csv() { local s="${1//\"/\"\"}"; case "$1" in *[,\"]*) echo "\"$s\"" ;; *) echo 
   echo "$music\\to-folder.wav,100,,,,,$music\\out"
   echo "$music\\to-slash.wav,100,,,,,$music\\out\\"
   echo "$music\\to-proc.wav,100,,,,,Z:\\proc\\to-proc.wma"
+  # A folder that does not exist yet: made before the script runs.
+  echo "$music\\new-folder.wav,100,,,,,$music\\新しい\\アルバム\\new.wma"
 } | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' > "$work/list.csv"
 
 # --- Load the list through the open dialog, then Enter, Enter (Yes). ---
@@ -173,20 +175,23 @@ keys_to "$refusal" Return
 console=$(wait_window 'te4w45iti4r2mp') || fail "no console window ran the script"
 
 # --- The console shows one line per file; the failed row leaves no file. ---
-sources=("$work/music/one.wav" "$work/music/曲テスト.wav" "$work/music/mono48.wav" "$work/music/hostile.wav")
-outputs=("$work/music/one.wma" "$work/music/曲テスト.wma" "$work/music/MONO48.wma" "$work/music/hostile.wma")
-shown=("$music\\one.wma" "M:\\曲テスト.wma" "$music\\MONO48.wma" "$music\\hostile.wma")
+sources=("$work/music/one.wav" "$work/music/曲テスト.wav" "$work/music/mono48.wav" "$work/music/hostile.wav"
+  "$work/music/new-folder.wav")
+outputs=("$work/music/one.wma" "$work/music/曲テスト.wma" "$work/music/MONO48.wma" "$work/music/hostile.wma"
+  "$work/music/新しい/アルバム/new.wma")
+shown=("$music\\one.wma" "M:\\曲テスト.wma" "$music\\MONO48.wma" "$music\\hostile.wma" "$music\\新しい\\アルバム\\new.wma")
 # The list is kept sorted by path, so notes.wav comes before one.wav. The whole run
 # may take minutes on a busy machine: every Wine script host starts slowly.
 all_written() { [ -e "${outputs[0]}" ] && [ -e "${outputs[1]}" ] && [ -e "${outputs[2]}" ] && [ -e "${outputs[3]}" ] &&
+  [ -e "${outputs[4]}" ] &&
   compgen -G "$work/music/노래/*.wma" >/dev/null; }
 limit=300 wait_until all_written || true
-for i in 0 1 2 3; do [ -e "${outputs[i]}" ] || fail "${outputs[i]} was not written"; done
+for i in 0 1 2 3 4; do [ -e "${outputs[i]}" ] || fail "${outputs[i]} was not written"; done
 korean=$(compgen -G "$work/music/노래/*.wma") || fail "the file dropped by its 8.3 path was not encoded"
 [ "$(field "$(probe "$korean")" codec_name)" = wmav2 ] || fail "$korean is not wmav2"
 expected=()
 probed=()
-for i in 0 1 2 3; do
+for i in 0 1 2 3 4; do
   probed[i]=$(probe "${outputs[i]}")
   kb=$((($(stat -c %s "${outputs[i]}") + 1023) / 1024))
   seconds=$(field "${probed[i]}" duration | awk '{ printf "%d", $1 + 0.5 }')
@@ -219,7 +224,7 @@ reason to-proc | grep -qF "Z:\\proc\\to-proc.wma: " || fail "no reason for the f
 [ -z "$(ls -A "$work/music/out")" ] || fail "a refused row wrote into the folder it named"
 leftovers=$(find "$work/music" "$WINEPREFIX/drive_c/users" -name '.wmcmd-*' -o -name 'wmcmd-*' | head -n 3)
 [ -z "$leftovers" ] || fail "temporary files were left: $leftovers"
-echo "encode: console passed (four files encoded; the text file and two refused save paths reported with their reasons; the file hostile tags aimed at unchanged)"
+echo "encode: console passed (five files encoded, one into a folder the run made; the text file and two refused save paths reported with their reasons; the file hostile tags aimed at unchanged)"
 
 # --- The files: wmav2, 44.1 kHz stereo, the source's duration, the list's tags. ---
 for i in 0 1 2 3; do
@@ -239,6 +244,7 @@ for i in 0 1 2 3; do
     [ "$got" = "$want" ] || fail "$out: tag ${tag%%:*} is '$got', the list gives '$want'"
   done
 done
+[ "$(field "${probed[4]}" codec_name)" = wmav2 ] || fail "${outputs[4]} is not wmav2"
 echo "encode: files passed (wmav2, 44.1 kHz stereo, durations, tags with Japanese, &, %, quotes and trailing backslashes)"
 
 close_console "$console" 'te4w45iti4r2mp' || fail "the console did not close after the pause"

@@ -77,6 +77,45 @@ cmp "$work/saved.csv" "$work/expected.csv" || {
   diff <(iconv -f CP932 -t UTF-8 "$work/saved.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected.csv" | cat -A) >&2 || true
   fail "the saved list does not hold the tags read"
 }
+echo "tags: tags of two FFmpeg files read with Ctrl+R, typed cells kept, list saved byte for byte"
+
+# --- Drops from X (the XDND protocol, as a file manager does): a folder tree with a
+#     Japanese subfolder, then a folder and a file together, then a list file. ---
+drop="$work/drop"
+mkdir -p "$drop/album/ディスク２" "$drop/more"
+for f in album/01.wav album/ディスク２/02.WAV more/03.wav loose.wav; do printf 'RIFF\0\0\0\0WAVE' > "$drop/$f"; done
+echo cover > "$drop/album/cover.jpg"
+d="$(winpath "$drop")"
+{
+  echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
+  echo "$d\\extra.wav,100,Extra,作者,,,"
+} | iconv -f UTF-8 -t CP932 | crlf > "$drop/extra.csv"
+x_drop() {
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  "$here/xdnd_drop.py" "$main" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$@" || fail "the window took no X drop of $*"
+}
+# Wine posts the dropped names to the window before it finishes the drop, so the window
+# has added them before it takes the keys of the save below.
+x_drop "$drop/album"
+x_drop "$drop/more" "$drop/loose.wav"
+x_drop "$drop/extra.csv"
+sleep 0.5  # for the screenshot only
+shot "tags-dropped"
+{
+  echo "ファイル名,品質,タイトル,コンテンツ作成者,著作権,説明"
+  echo "$d\\album\\01.wav,100,01,,,,"
+  echo "$d\\album\\ディスク２\\02.WAV,100,02,,,,"
+  echo "$d\\extra.wav,100,Extra,作者,,,"
+  echo "$d\\loose.wav,100,loose,,,,"
+  echo "$d\\more\\03.wav,100,03,,,,"
+  tail -n +2 "$work/expected.csv" | iconv -f CP932 -t UTF-8 | tr -d '\r'
+} | iconv -f UTF-8 -t CP932 | crlf > "$work/expected-dropped.csv"
+file_dialog ctrl+s "名前を付けて保存" "$work/dropped.csv"
+wait_file "$work/dropped.csv" || fail "Ctrl+S saved nothing"
+cmp "$work/dropped.csv" "$work/expected-dropped.csv" || {
+  diff <(iconv -f CP932 -t UTF-8 "$work/dropped.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected-dropped.csv" | cat -A) >&2 || true
+  fail "the dropped folders, file and list file were not taken as expected"
+}
 keys_to "$main" Escape
 wait_program_end || fail "Esc did not close the main window"
-echo "tags: passed (tags of two FFmpeg files read with Ctrl+R, typed cells kept, list saved byte for byte)"
+echo "tags: passed (and X drops of a folder tree with a Japanese subfolder, a folder with a file, and a list file)"

@@ -12,17 +12,13 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 work="$(realpath -m "$1")"
-limit=60
 
-fail() { echo "linux-encoder: FAILED: $*" >&2; exit 1; }
+# The end-to-end tests' helpers: fail, wait_until (up to $limit seconds), winpath; on
+# exit, every process of this test's prefix ends.
+test_name=linux-encoder
+shots="$work/shots"
+source "$root/tests/e2e/lib.sh"
 pass() { echo "linux-encoder: passed: $*"; }
-wait_until() {
-  local end=$((SECONDS + limit))
-  while ! "$@"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.2
-  done
-}
 
 command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null && command -v script >/dev/null ||
   fail "ffmpeg, ffprobe and script are needed"
@@ -37,7 +33,6 @@ encoder='C:\Program Files\Windows Media Components\Encoder\wmcmd.vbs'
 temp_dir="$WINEPREFIX/drive_c/users"  # %TEMP% is below it
 music="$work/music"
 mkdir -p "$music"
-win() { local p="${1//\//\\}"; echo "Z:$p"; }
 tone() {  # file seconds
   ffmpeg -nostdin -v error -y -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$2" \
     -ac 2 -c:a pcm_s16le "$1" || fail "ffmpeg could not make $1"
@@ -81,11 +76,11 @@ title="\$(touch $canary) \`touch $canary\`; & %PATH% 'x' -y"
 author='-i /etc/passwd \ back\slash\'
 copyright='title=other -metadata x=y'
 description='\\"'
-src="$(win "$music/one.wav")"
-run tags -audioonly -input "$src" -output "$(win "$music/one.wma")" -title "$title" -author "$author" \
+src="$(winpath "$music/one.wav")"
+run tags -audioonly -input "$src" -output "$(winpath "$music/one.wma")" -title "$title" -author "$author" \
   -copyright "$copyright" -description "$description" -a_setting Q100_44_2_16 -silent
 [ "$(rc tags)" = 0 ] || fail "tags: exit code $(rc tags): $(cat "$work/tags.out")"
-grep -qF "$(encoded_line "$(win "$music/one.wma")" "$music/one.wma")" "$work/tags.out" ||
+grep -qF "$(encoded_line "$(winpath "$music/one.wma")" "$music/one.wma")" "$work/tags.out" ||
   fail "tags: no console line for the file: $(cat "$work/tags.out")"
 [ ! -e "$canary" ] || fail "tags: a tag ran a command"
 for pair in "title:$title" "artist:$author" "copyright:$copyright"; do
@@ -101,19 +96,19 @@ got="$(ffprobe -v error -show_entries format_tags=comment -of default=nw=1:nk=1 
   fail "tags: the description became '$got'"
 
 # --- Refusals: nothing encoded, nothing written.
-refused twice "$src" "given twice" -input "$src" -output "$(win "$music/a.wma")" -output "$(win "$music/b.wma")"
+refused twice "$src" "given twice" -input "$src" -output "$(winpath "$music/a.wma")" -output "$(winpath "$music/b.wma")"
 [ ! -e "$music/a.wma" ] && [ ! -e "$music/b.wma" ] || fail "twice: an output was written"
-refused dot "$src" "ends in a dot or a space" -input "$src" -output "$(win "$music/dot.wma.")"
-refused space "$src" "ends in a dot or a space" -input "$src" -output "$(win "$music/space.wma ")"
+refused dot "$src" "ends in a dot or a space" -input "$src" -output "$(winpath "$music/dot.wma.")"
+refused space "$src" "ends in a dot or a space" -input "$src" -output "$(winpath "$music/space.wma ")"
 mkdir "$music/colon:"
 echo keep > "$music/colon:x.wma"
-refused colon "$src" "holds ':'" -input "$src" -output "$(win "$music/colon:")\\x.wma"
+refused colon "$src" "holds ':'" -input "$src" -output "$(winpath "$music/colon:")\\x.wma"
 [ "$(cat "$music/colon:x.wma")" = keep ] && [ -z "$(ls -A "$music/colon:")" ] ||
   fail "colon: the output folder ending in ':' or its parent was written"
 # A .wav holding a concat list of another file: read as WAV, it is no audio.
 tone "$music/secret.wav" 1
 printf 'ffconcat version 1.0\nfile secret.wav\n' > "$music/list.wav"
-refused concat "$(win "$music/list.wav")" "Invalid data" -input "$(win "$music/list.wav")" -output "$(win "$music/list.wma")"
+refused concat "$(winpath "$music/list.wav")" "Invalid data" -input "$(winpath "$music/list.wav")" -output "$(winpath "$music/list.wma")"
 leftover=$(ls -A "$music" | grep -vxF -e one.wav -e one.wma -e secret.wav -e list.wav -e 'colon:' -e 'colon:x.wma')
 [ -z "$leftover" ] || fail "refusals left files: $leftover"
 pass "refused: an option twice, names ending in '.' or ' ', a folder ending in ':', a concat list as .wav"
@@ -129,7 +124,7 @@ ln -s "$victim" "$music/planted/.wmcmd-XXXXXXXXXX"
 echo plain > "$music/planted/.wmcmd-$((next + 401)).tmp"
 echo plain > "$music/planted/.wmcmd-0000000000"
 before=$(ls -lA "$music/planted" | md5sum)
-run planted -input "$src" -output "$(win "$music/planted/one.wma")"
+run planted -input "$src" -output "$(winpath "$music/planted/one.wma")"
 [ "$(rc planted)" = 0 ] && [ -s "$music/planted/one.wma" ] || fail "planted: not encoded: $(cat "$work/planted.out")"
 rm "$music/planted/one.wma"
 [ "$(ls -lA "$music/planted" | md5sum)" = "$before" ] || fail "planted: the planted names changed"
@@ -141,14 +136,14 @@ pass "files and links at would-be temporary names left untouched"
 lines=0
 for round in 1 2 3 4; do
   for i in 1 2 3; do
-    start "par$round$i" -input "$src" -output "$(win "$music/par$round$i.wma")" -title "round $round"
+    start "par$round$i" -input "$src" -output "$(winpath "$music/par$round$i.wma")" -title "round $round"
   done
   for i in 1 2 3; do
     name="par$round$i"
     wait_until test -e "$work/$name.rc" || fail "$name: the encoder did not end"
     [ "$(rc "$name")" = 0 ] || fail "$name: exit code $(rc "$name"): $(cat "$work/$name.out")"
     [ -s "$music/$name.wma" ] || fail "$name: no output file"
-    grep -qF "$(encoded_line "$(win "$music/$name.wma")" "$music/$name.wma")" "$work/$name.out" &&
+    grep -qF "$(encoded_line "$(winpath "$music/$name.wma")" "$music/$name.wma")" "$work/$name.out" &&
       lines=$((lines + 1)) || fail "$name: no console line: $(cat "$work/$name.out")"
   done
 done
@@ -185,7 +180,7 @@ host_pid() {  # the script host encoding long.wav
 }
 for how in TERM-shell KILL-shell KILL-host; do
   rm -f "$work/ffmpeg.pid" "$work/shell.pid"
-  PATH="$work/bin:$PATH" start "$how" -input "$(win "$music/long.wav")" -output "$(win "$music/stop/long.wma")"
+  PATH="$work/bin:$PATH" start "$how" -input "$(winpath "$music/long.wav")" -output "$(winpath "$music/stop/long.wma")"
   wait_until test -s "$work/shell.pid" || fail "$how: ffmpeg did not start"
   wait_until has_temporary || fail "$how: no temporary file appeared"
   ffmpeg_pid=$(cat "$work/ffmpeg.pid")
@@ -199,7 +194,7 @@ for how in TERM-shell KILL-shell KILL-host; do
   wait_until no_work_folders || fail "$how: the work folder stays"
   wait_until test -e "$work/$how.rc" || fail "$how: the script host did not end"
   if [ "$how" != KILL-host ]; then
-    [ "$(rc "$how")" = 1 ] && shows "$how" "エンコードできませんでした: $(win "$music/long.wav")" ||
+    [ "$(rc "$how")" = 1 ] && shows "$how" "エンコードできませんでした: $(winpath "$music/long.wav")" ||
       fail "$how: no failure reported (exit code $(rc "$how")): $(cat "$work/$how.out")"
   fi
   pass "$how: ffmpeg ended, temporary file and work folder gone in $((SECONDS - start_time)) s"

@@ -3,6 +3,7 @@
 // message tells an allocation failure from anything else, and the window carries on.
 // A main window that cannot be created is reported and ends the program with code 1.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,64 @@ TEST(FailureBarrier, EachProcedureReportsWhatItsHandlerThrewAndTheDialogCarriesO
       [&] { result = dialog.DoModal(); }, [&] { dialog.EndDialog(-2); });
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(boxes.texts.size(), 3u);
+}
+
+namespace {
+
+// A data exchange that throws once, started by WM_APP; counts the clicks on the title
+// box that reach the notification handler.
+class ExchangeOnceThrowing : public Dialog {
+public:
+  ExchangeOnceThrowing() : Dialog(IDD_TRACK_INFO, nullptr) {}
+  bool throwNext = false;
+  int notifications = 0;
+
+protected:
+  void DoDataExchange(DataExchange&) override {
+    if (!throwNext) return;
+    throwNext = false;
+    throw std::bad_alloc();
+  }
+  bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) override {
+    if (message != WM_APP) return false;
+    UpdateData(true);
+    *result = 1;
+    return true;
+  }
+  bool OnNotify(int id, NMHDR* header, LRESULT*) override {
+    if (id != IDC_TITLE || header->code != NM_CLICK) return false;
+    ++notifications;
+    return true;
+  }
+};
+
+}  // namespace
+
+// An exchange that failed leaves no "exchange running" state behind: the dialog goes on
+// taking its controls' notifications (a list view that is never asked for its text any
+// more shows no rows).
+TEST(FailureBarrier, AFailedDataExchangeLeavesTheNotificationsFlowing) {
+  wintest::MessageBoxAnswerer boxes(ApplicationName());
+  ExchangeOnceThrowing dialog;
+  const auto notify = [&] {
+    NMHDR header = {GetDlgItem(dialog.Hwnd(), IDC_TITLE), static_cast<UINT_PTR>(IDC_TITLE), NM_CLICK};
+    SendMessageA(dialog.Hwnd(), WM_NOTIFY, IDC_TITLE, reinterpret_cast<LPARAM>(&header));
+  };
+  wintest::RunScript(
+      {Until([&] { return dialog.Hwnd() != nullptr && IsWindowVisible(dialog.Hwnd()); }),
+       Do([&] {
+         dialog.throwNext = true;
+         PostMessageA(dialog.Hwnd(), WM_APP, 0, 0);
+       }),
+       Until([&] { return boxes.texts.size() == 1; }, "the message of the failed exchange"),
+       Do([&] {
+         EXPECT_EQ(boxes.texts[0], kOutOfMemoryMessage);
+         EXPECT_FALSE(dialog.InExchange());
+         notify();
+         EXPECT_EQ(dialog.notifications, 1) << "a notification after the failure was dropped";
+         dialog.EndDialog(IDCANCEL);
+       })},
+      [&] { dialog.DoModal(); }, [&] { dialog.EndDialog(-2); });
 }
 
 namespace {

@@ -102,8 +102,9 @@ void SelectInControl(HWND list, int row, bool selected) {
   ListView_SetItemState(list, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
 }
 
-// Drops `paths` on the window through a real HDROP (a DROPFILES block of ANSI names).
-void Drop(HWND window, const std::vector<std::string>& paths) {
+// Drops `paths` on the window through a real HDROP (a DROPFILES block of ANSI names),
+// handled at once, or when `post`, once the window's loop takes it.
+void Drop(HWND window, const std::vector<std::string>& paths, bool post = false) {
   size_t size = sizeof(DROPFILES) + 1;
   for (const auto& p : paths) size += p.size() + 1;
   HGLOBAL memory = GlobalAlloc(GHND, size);
@@ -117,7 +118,22 @@ void Drop(HWND window, const std::vector<std::string>& paths) {
   }
   *names = '\0';
   GlobalUnlock(memory);
-  SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the window frees it
+  if (post) {
+    PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the window frees it
+  } else {
+    SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  }
+}
+
+// Writes a file at `path` (code page 932), making the folders above it.
+void MakeFile(const std::string& path, const std::string& bytes = "RIFF") {
+  for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
+    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+  }
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(f);
 }
 
 void WriteStateFile(const std::string& path, const std::vector<int32_t>& values) {
@@ -364,14 +380,15 @@ TEST(MainDialog, MenuTextsAreExact) {
                {0, 1, ID_FILE_EXPORT, "エンコード情報を保存する (&S)\tCtrl + (Shift) +S"},
                {0, 3, ID_FILE_EXIT, "終了する (&X)\tEsc"},
                {1, 0, ID_EDIT_ADD_FILES, "曲をリストに追加する (&A)\tCtrl + O"},
-               {1, 1, ID_EDIT_REMOVE, "曲をリストから削除する (&D)\tDelete"},
-               {1, 3, ID_EDIT_TRACK_INFO, "曲情報を編集する (&T)\tAlt + Enter"},
-               {1, 4, ID_EDIT_READ_TAGS, "WAVEファイルのタグを読み込む (&R)\tCtrl + R"},
+               {1, 1, ID_EDIT_ADD_FOLDER, "フォルダ内の曲を追加する (&F)\tCtrl + Shift + A"},
+               {1, 2, ID_EDIT_REMOVE, "曲をリストから削除する (&D)\tDelete"},
+               {1, 4, ID_EDIT_TRACK_INFO, "曲情報を編集する (&T)\tAlt + Enter"},
+               {1, 5, ID_EDIT_READ_TAGS, "WAVEファイルのタグを読み込む (&R)\tCtrl + R"},
                {2, 0, ID_ENCODE_START, "エンコードを開始する (&E)\tEnter"},
                {3, 0, ID_HELP_ABOUT, "バージョン情報 (&V)"},
                {3, 1, ID_HELP_MANUAL, "説明書を開く (&C)"},
            };
-           const int counts[] = {4, 5, 1, 2};
+           const int counts[] = {4, 6, 1, 2};
            for (int p = 0; p < 4; ++p) EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, p)), counts[p]);
            for (const Item& item : items) {
              HMENU popup = GetSubMenu(bar, item.popup);
@@ -380,7 +397,7 @@ TEST(MainDialog, MenuTextsAreExact) {
              EXPECT_EQ(GetMenuState(popup, item.position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0u);
            }
            EXPECT_TRUE(GetMenuState(GetSubMenu(bar, 0), 2, MF_BYPOSITION) & MF_SEPARATOR);
-           EXPECT_TRUE(GetMenuState(GetSubMenu(bar, 1), 2, MF_BYPOSITION) & MF_SEPARATOR);
+           EXPECT_TRUE(GetMenuState(GetSubMenu(bar, 1), 3, MF_BYPOSITION) & MF_SEPARATOR);
          }),
          Do([] { PressKeys({VK_ESCAPE}); })});
 }
@@ -401,7 +418,8 @@ TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
                       key(FCONTROL, 'O', ID_EDIT_ADD_FILES), key(FCONTROL | FSHIFT, 'O', ID_FILE_IMPORT),
                       key(FCONTROL, 'S', ID_FILE_EXPORT), key(FCONTROL | FSHIFT, 'S', ID_FILE_EXPORT),
                       key(0, VK_RETURN, ID_ENCODE_START), key(FALT, VK_RETURN, ID_EDIT_TRACK_INFO),
-                      key(FCONTROL, 'R', ID_EDIT_READ_TAGS), key(FCONTROL, 'A', ID_EDIT_SELECT_ALL)}));
+                      key(FCONTROL, 'R', ID_EDIT_READ_TAGS), key(FCONTROL, 'A', ID_EDIT_SELECT_ALL),
+                      key(FCONTROL | FSHIFT, 'A', ID_EDIT_ADD_FOLDER)}));
   for (const ACCEL& a : entries) EXPECT_TRUE(a.fVirt & FNOINVERT) << a.cmd;
 
   Fixture f;
@@ -455,6 +473,12 @@ TEST(MainDialog, AcceleratorsRouteTheirKeysToTheirCommands) {
       Do([&] {
         EXPECT_EQ(ModelSelection(f.dialog.Tracks()), (std::vector<int>{0, 1}));
         EXPECT_EQ(ShownSelection(f.List()), (std::vector<int>{0, 1}));
+        PressKeys({VK_CONTROL, VK_SHIFT, 'A'});  // the folder browser, cancelled
+      }),
+      Do([&] {
+        EXPECT_EQ(f.prompter.folderTitles, std::vector<std::string>{fixed_texts::kAddFolderTitle});
+        EXPECT_EQ(ModelSelection(f.dialog.Tracks()), (std::vector<int>{0, 1})) << "Ctrl+Shift+A is not Ctrl+A";
+        EXPECT_EQ(Rows(f.dialog).size(), 2u);
         PressKeys({VK_MENU, VK_RETURN});  // edit the selected tracks
       }),
       Until([] { return wintest::FindThreadWindow(wintest::DialogCaption(IDD_TRACK_INFO)) != nullptr; }),
@@ -486,6 +510,51 @@ TEST(MainDialog, DroppedItemsFollowTheWavRuleAndSkipOverlongPaths) {
                                                       "C:\\x\\dir.wav", "C:\\x\\表ソ.Wav"}));
   EXPECT_EQ(f.dialog.Tracks().GetItemText(0, kColumnTitle), "kept");
   EXPECT_TRUE(f.prompter.messages.empty());
+}
+
+// Real folders dropped with a file and two list files: the WAV files of the whole tree
+// and the file are added first, in one batch, then the list files are read in the order
+// of their paths, so their lines for paths the drop added change nothing. A drop that
+// runs out of memory applies nothing, its list file included.
+TEST(MainDialog, DroppedFoldersAreWalkedAndDroppedListFilesReadAfterThem) {
+  Fixture f;
+  wintest::MessageBoxAnswerer boxes(ApplicationName());
+  wintest::ScratchFolder scratch;
+  const std::string m = scratch.Path();
+  for (const char* file : {"album\\01.wav", "album\\ディスク２\\02.WAV", "album\\cover.jpg", "loose.wav",
+                           "empty\\notes.txt", "more\\03.wav", "more\\04.wav"}) {
+    MakeFile(m + file);
+  }
+  const std::string header = std::string(fixed_texts::kEncodingInfoHeader) + "\r\n";
+  MakeFile(m + "b.csv", header + m + "album\\01.wav,100,from b,,,,\r\n" + m + "z.wav,100,Z from b,,,,\r\n");
+  MakeFile(m + "A.csv", header + m + "z.wav,100,Z from A,,,,\r\n");
+  MakeFile(m + "c.csv", header + m + "y.wav,100,Y,,,,\r\n");
+  std::vector<std::string> before;
+  f.Run({Do([&] {
+           Drop(f.Hwnd(), {m + "album", m + "loose.wav", m + "b.csv", m + "A.csv"});
+           EXPECT_EQ(Rows(f.dialog), (std::vector<std::string>{m + "album\\01.wav", m + "album\\ディスク２\\02.WAV", m + "loose.wav",
+                                                              m + "z.wav"}));
+           EXPECT_EQ(ListView_GetItemCount(f.List()), 4);
+           EXPECT_EQ(f.dialog.Tracks().GetItemText(0, kColumnTitle), "01");
+           EXPECT_EQ(f.dialog.Tracks().GetItemText(3, kColumnTitle), "Z from A");
+           EXPECT_TRUE(f.prompter.messages.empty());
+           Drop(f.Hwnd(), {m + "empty", m + "cover.jpg"});
+           EXPECT_EQ(f.prompter.messages,
+                     std::vector<std::string>{std::string(fixed_texts::kNoWavInFolders) + "\n" + m + "empty"});
+           EXPECT_EQ(Rows(f.dialog).size(), 4u);
+           before = Rows(f.dialog);
+           f.dialog.Tracks().FailAllocationStep(1);
+           Drop(f.Hwnd(), {m + "c.csv", m + "more"}, true);
+         }),
+         Until([&] { return !boxes.texts.empty(); }, "the out-of-memory message"),
+         Do([&] {
+           EXPECT_EQ(boxes.texts, std::vector<std::string>{kOutOfMemoryMessage});
+           EXPECT_EQ(Rows(f.dialog), before);
+           EXPECT_EQ(ListView_GetItemCount(f.List()), 4);
+           PressKeys({VK_ESCAPE});
+         })});
+  EXPECT_EQ(f.result, IDCANCEL);
+  EXPECT_EQ(f.prompter.messages.size(), 1u);
 }
 
 TEST(MainDialog, UserSelectionReachesTheModelAndSurvivesAddsAndRemovals) {

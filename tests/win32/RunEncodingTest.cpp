@@ -65,8 +65,10 @@ public:
   FileSystem* files = nullptr;      // replaces the real file system when set
   bool realLaunch = false;          // launch the console for real and really wait
   DWORD launchError = 0;            // nonzero: the launch fails with this error code
+  bool console932 = true;           // the console reads code page 932 as it opens
   std::vector<std::string> launched;
   std::vector<DWORD> waits;
+  std::string consoleAskedFor;      // the script name the console question was given
 
   FileSystem& Files() override { return files ? *files : Win32EncodingServices::Files(); }
   bool GetEnvironment(const std::string& name, std::string* value) override {
@@ -88,6 +90,10 @@ public:
       return false;
     }
     return !realLaunch || Win32EncodingServices::LaunchBatchFile(path);
+  }
+  bool ConsoleReadsCodePage932(const std::string& scriptName) override {
+    consoleAskedFor = scriptName;
+    return console932;
   }
   void Wait(DWORD milliseconds) override {
     waits.push_back(milliseconds);
@@ -390,6 +396,23 @@ TEST_F(RunEncodingTest, ExistingOutputsAreAskedAboutAndMissingFoldersMade) {
   EXPECT_EQ(ReadAll(sources_ + "\\kept.wma"), "an earlier run's");
   EXPECT_EQ(prompter_.questions.size(), 4u);
   EXPECT_TRUE(prompter_.messages.empty());
+  DeleteFileA(services_.launched[0].c_str());
+}
+
+// The run asks about the console of the script it launches: one that does not read code
+// page 932 gets the switch as the script's second line.
+TEST_F(RunEncodingTest, AConsoleNotIn932IsSwitchedByTheScript) {
+  AddSource("one.wav");
+  prompter_.defaultAnswer = true;
+  services_.console932 = false;
+  RunEncoding(tracks_, prompter_, services_);
+  ASSERT_EQ(services_.launched.size(), 1u);
+  EXPECT_EQ(services_.consoleAskedFor, "te4w45iti4r2mp");
+  const std::vector<std::string> lines = SplitLines(ReadAll(services_.launched[0]));
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "@echo off");
+  EXPECT_EQ(lines[1] + "\n", fixed_texts::kScriptSwitchConsole);
+  EXPECT_EQ(lines[2], "");
   DeleteFileA(services_.launched[0].c_str());
 }
 

@@ -383,20 +383,28 @@ public:
             std::to_string(counter()++) + "\\";
     CreateDirectoryA(path_.c_str(), nullptr);
   }
-  ~ScratchFolder() {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path_ + "*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((path_ + found.cFileName).c_str());
-      } while (FindNextFileA(h, &found));
-      FindClose(h);
-    }
-    RemoveDirectoryA(path_.c_str());
-  }
+  ~ScratchFolder() { RemoveTree(path_); }
   const std::string& Path() const { return path_; }
 
 private:
+  // Removes `folder` (with its closing backslash) and everything in it.
+  static void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(folder + name + "\\");
+        } else {
+          DeleteFileA((folder + name).c_str());
+        }
+      } while (FindNextFileA(h, &found));
+      FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
+  }
   static int& counter() {
     static int n = 0;
     return n;
