@@ -17,6 +17,7 @@
 #include "platform/win32/Win32Prompter.h"
 #include "res/resource.h"
 #include "tests/FakePrompter.h"
+#include "tests/ScratchFolder.h"
 #include "tests/win32/WindowTestSupport.h"
 #include "ui/MainDialog.h"
 #include "ui/TrackInfoDialog.h"
@@ -147,8 +148,8 @@ public:
 // main window disabled under it (a click on its list selects nothing); the folder
 // chosen is walked like a dropped one.
 TEST(FolderBrowser, TheAddFolderCommandWalksTheChosenFolder) {
-  wintest::ScratchFolder program;
-  wintest::ScratchFolder music;
+  ScratchFolder program;
+  ScratchFolder music;
   for (const std::string name : {"a.wav", "サブ\\b.WAV", "notes.txt"}) {
     const std::string path = music.Path() + name;
     CreateDirectoryA((music.Path() + "サブ").c_str(), nullptr);

@@ -40,7 +40,7 @@ const char* const kHints[5] = {
 
 // The main window with a recording prompter and shell, over a scratch program folder.
 struct Fixture {
-  wintest::ScratchFolder folder;
+  ScratchFolder folder;
   FakePrompter prompter;
   std::vector<std::string> opened;  // what the shell was asked to open
   std::vector<bool> systemReports;  // whether the system could show its own failure message for each
@@ -519,7 +519,7 @@ TEST(MainDialog, DroppedItemsFollowTheWavRuleAndSkipOverlongPaths) {
 TEST(MainDialog, DroppedFoldersAreWalkedAndDroppedListFilesReadAfterThem) {
   Fixture f;
   wintest::MessageBoxAnswerer boxes(ApplicationName());
-  wintest::ScratchFolder scratch;
+  ScratchFolder scratch;
   const std::string m = scratch.Path();
   for (const char* file : {"album\\01.wav", "album\\ディスク２\\02.WAV", "album\\cover.jpg", "loose.wav",
                            "empty\\notes.txt", "more\\03.wav", "more\\04.wav"}) {
@@ -942,7 +942,7 @@ TEST(MainDialog, ClosingAListWithChangesAsksFirstAndNotOnceItIsSaved) {
 // The window's own question box: the question icon, Yes and No with No the default, so
 // Enter keeps the window; Yes closes it.
 TEST(MainDialog, TheClosingQuestionIsAQuestionBoxWhoseDefaultKeepsTheWindow) {
-  wintest::ScratchFolder folder;
+  ScratchFolder folder;
   CMainDialog dialog(folder.Path());  // its own message boxes
   INT_PTR result = 0;
   HWND box = nullptr;
@@ -1121,7 +1121,7 @@ TEST(MainDialogDpi, FirstStartOpensInProportionAndSavesTheSameBytesAsAt96) {
          })});
   EXPECT_EQ(f.result, IDCANCEL);
   std::string expected(reinterpret_cast<const char*>(kDefaultFile.data()), 40);
-  EXPECT_EQ(::ScratchFolder::Read(f.StateFile()), expected);
+  EXPECT_EQ(ScratchFolder::Read(f.StateFile()), expected);
 }
 
 TEST(MainDialogDpi, AFileWrittenAt96OpensInProportionAndIsWrittenBackUnchanged) {
@@ -1129,7 +1129,7 @@ TEST(MainDialogDpi, AFileWrittenAt96OpensInProportionAndIsWrittenBackUnchanged) 
   Fixture f;
   const std::vector<int32_t> stored = {100, 640, 480, 11, 12, 13, 14, 15, 16, 17};
   WriteStateFile(f.StateFile(), stored);
-  const std::string written = ::ScratchFolder::Read(f.StateFile());
+  const std::string written = ScratchFolder::Read(f.StateFile());
   f.Run({Do([&] {
            const SIZE size = OuterSize(f.Hwnd());
            EXPECT_EQ(size.cx, MulDiv(640, dpi, 96));
@@ -1137,7 +1137,7 @@ TEST(MainDialogDpi, AFileWrittenAt96OpensInProportionAndIsWrittenBackUnchanged) 
            for (int c = 0; c < 7; ++c) EXPECT_EQ(ListView_GetColumnWidth(f.List(), c), MulDiv(11 + c, dpi, 96)) << c;
          }),
          Do([] { PressKeys({VK_ESCAPE}); })});
-  EXPECT_EQ(::ScratchFolder::Read(f.StateFile()), written);
+  EXPECT_EQ(ScratchFolder::Read(f.StateFile()), written);
 }
 
 // Windows sends WM_DPICHANGED when the window moves to a monitor of another scale; Wine

@@ -11,6 +11,7 @@
 #include "core/TagReading.h"
 #include "res/resource.h"
 #include "tests/FakePrompter.h"
+#include "tests/ScratchFolder.h"
 #include "tests/win32/WindowTestSupport.h"
 #include "ui/MainDialog.h"
 
@@ -49,7 +50,7 @@ std::string ShownText(HWND list, int row, int column) {
 }  // namespace
 
 TEST(ReadTags, CtrlRFillsTheSelectedRowsAndNamesTheFilesItCouldNotRead) {
-  wintest::ScratchFolder folder;
+  ScratchFolder folder;
   FakePrompter prompter;
   prompter.defaultAnswer = true;  // closing with the tags read and not saved
   CMainDialog dialog(folder.Path(), &prompter);

@@ -20,6 +20,7 @@
 #include "platform/win32/WidePaths.h"
 #include "res/resource.h"
 #include "tests/FakePrompter.h"
+#include "tests/ScratchFolder.h"
 #include "tests/win32/EncodingTestSupport.h"
 #include "tests/win32/WindowTestSupport.h"
 #include "ui/MainDialog.h"
@@ -149,7 +150,7 @@ std::vector<std::string> Column(TrackList& tracks, int column) {
 }  // namespace
 
 TEST_F(WidePaths, TheOpenDialogAndADropTakeTheShortPathOfTheRightFileAndItIsEncoded) {
-  wintest::ScratchFolder programFolder;
+  ScratchFolder programFolder;
   CMainDialog dialog(programFolder.Path());  // the window's own dialogs
   dialog.SetShellOpen([](const std::string&, bool) { return true; });
   std::unique_ptr<DialogAnswer> answer;
@@ -212,7 +213,7 @@ TEST_F(WidePaths, TheOpenDialogAndADropTakeTheShortPathOfTheRightFileAndItIsEnco
 // short path: moving the new file over CAF~1.CSV would rename Café.csv.
 TEST_F(WidePaths, AListFileNamedCafeIsExportedTwiceAndImportedUnderItsOwnName) {
   const std::u16string list = music_ + u"\\Caf\u00e9.csv";
-  wintest::ScratchFolder programFolder;
+  ScratchFolder programFolder;
   // Runs the window, gives it each command and answers the file dialog it opens.
   auto run = [&](CMainDialog& dialog, std::vector<std::pair<int, std::u16string>> commands, int rows) {
     std::unique_ptr<DialogAnswer> answer;
@@ -256,7 +257,7 @@ TEST_F(WidePaths, AListFileNamedCafeIsExportedTwiceAndImportedUnderItsOwnName) {
 
 TEST_F(WidePaths, WithoutShortPathsDroppedNamesAreRefusedInOneMessage) {
   ScopedShortPathLookup none(nullptr);
-  wintest::ScratchFolder programFolder;
+  ScratchFolder programFolder;
   FakePrompter prompter;
   CMainDialog dialog(programFolder.Path(), &prompter);
   wintest::RunScript({Until([&] { return dialog.Hwnd() != nullptr && IsWindowVisible(dialog.Hwnd()); }),
