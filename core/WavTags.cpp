@@ -49,73 +49,6 @@ std::string Resynchronise(const std::string& bytes) {
 
 // --- Text ---
 
-void AppendCodePoint(uint32_t c, std::u16string* out) {
-  if (c >= 0x10000) {
-    c -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  } else {
-    out->push_back(static_cast<char16_t>(c));
-  }
-}
-
-// Decodes UTF-8; an invalid byte becomes U+FFFD. Returns whether all of it was valid.
-bool DecodeUtf8(const std::string& s, std::u16string* out) {
-  bool valid = true;
-  size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char b = static_cast<unsigned char>(s[i]);
-    int length = 0;
-    uint32_t c = 0;
-    uint32_t least = 0;
-    if (b < 0x80) {
-      out->push_back(b);
-      ++i;
-      continue;
-    } else if (b >= 0xC2 && b <= 0xDF) {
-      length = 2, c = b & 0x1F, least = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      length = 3, c = b & 0x0F, least = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      length = 4, c = b & 0x07, least = 0x10000;
-    }
-    bool ok = length > 0 && i + length <= s.size();
-    for (int k = 1; ok && k < length; ++k) {
-      const unsigned char t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) ok = false;
-      c = (c << 6) | (t & 0x3F);
-    }
-    if (ok && (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) ok = false;
-    if (!ok) {
-      valid = false;
-      out->push_back(u'\uFFFD');
-      ++i;
-      continue;
-    }
-    AppendCodePoint(c, out);
-    i += length;
-  }
-  return valid;
-}
-
-std::u16string DecodeLatin1(const std::string& s) {
-  std::u16string out;
-  out.reserve(s.size());
-  for (char c : s) out.push_back(static_cast<unsigned char>(c));
-  return out;
-}
-
-std::u16string DecodeUtf16(const std::string& s, bool bigEndian) {
-  std::u16string out;
-  out.reserve(s.size() / 2);
-  for (size_t i = 0; i + 1 < s.size(); i += 2) {
-    const unsigned a = static_cast<unsigned char>(s[i]);
-    const unsigned b = static_cast<unsigned char>(s[i + 1]);
-    out.push_back(static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a));
-  }
-  return out;
-}
-
 // Structurally valid code page 932: single bytes 00-7F and A1-DF, lead bytes followed
 // by a trail byte.
 bool IsValidCp932(const std::string& s) {
@@ -173,14 +106,14 @@ bool TakeId3String(int encoding, std::string* data, std::u16string* out) {
   std::string bytes = data->substr(0, end);
   data->erase(0, next);
   switch (encoding) {
-    case 0: *out = DecodeLatin1(bytes); break;
+    case 0: *out = textconv::DecodeLatin1(bytes); break;
     case 1: {
       const bool bigEndian = bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF';
-      *out = DecodeUtf16(bytes, bigEndian);
+      *out = textconv::DecodeUtf16(bytes, bigEndian);
       break;
     }
-    case 2: *out = DecodeUtf16(bytes, true); break;
-    case 3: DecodeUtf8(bytes, out); break;
+    case 2: *out = textconv::DecodeUtf16(bytes, true); break;
+    case 3: textconv::DecodeUtf8(bytes, out); break;
     default: return false;
   }
   if (!out->empty() && out->front() == u'\uFEFF') out->erase(0, 1);
@@ -378,9 +311,9 @@ bool MemoryByteSource::DoReadAt(uint64_t offset, char* buffer, size_t size, size
 std::string InfoTextToDisplay(const std::string& bytes) {
   // Valid UTF-8 without a multi-byte sequence is ASCII, which all three read alike.
   std::u16string wide;
-  if (DecodeUtf8(bytes, &wide)) return ToDisplay(wide);
+  if (textconv::DecodeUtf8(bytes, &wide)) return ToDisplay(wide);
   if (IsValidCp932(bytes)) return ToDisplay(textconv::FromCp932(bytes));
-  return ToDisplay(DecodeLatin1(bytes));
+  return ToDisplay(textconv::DecodeLatin1(bytes));
 }
 
 bool ReadWavTags(ByteSource& source, WavTags* tags) {

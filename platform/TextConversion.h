@@ -7,7 +7,12 @@
 //
 // On Windows this is WideCharToMultiByte/MultiByteToWideChar with code page 932; the
 // native build has an equivalent over iconv so that the logic's tests run there too.
+//
+// Beside them, the Unicode rules every conversion shares: how UTF-16 holds a character
+// above U+FFFF, and the decoding of UTF-8, UTF-16 and Latin-1 bytes (tags in files) into
+// UTF-16. These are the same on every system.
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace textconv {
@@ -26,5 +31,23 @@ std::string ToCp932Marked(const std::u16string& wide);
 // Converts code page 932 bytes to UTF-16; an invalid byte sequence becomes U+30FB or
 // the system's replacement character, never an error.
 std::u16string FromCp932(const std::string& bytes);
+
+// A character above U+FFFF is a surrogate pair in UTF-16: a high surrogate D800-DBFF,
+// then a low one DC00-DFFF. A surrogate outside a pair is a code unit of its own.
+bool IsSurrogate(char32_t c);
+// The character at wide[i], i < wide.size(): its code point, and its length in code
+// units (2 for a pair, else 1) in `*units`.
+char32_t CodePointAt(const std::u16string& wide, size_t i, size_t* units);
+// Appends the code point `c` (at most U+10FFFF, no surrogate): one unit, or a pair.
+void AppendCodePoint(char32_t c, std::u16string* out);
+
+// Decodes UTF-8. A byte that starts no valid sequence (an overlong form, a surrogate or a
+// code point past U+10FFFF included) becomes U+FFFD and decoding goes on with the next
+// byte. Returns whether all of it was valid.
+bool DecodeUtf8(const std::string& bytes, std::u16string* out);
+// Decodes UTF-16 in the given byte order; a last odd byte is dropped.
+std::u16string DecodeUtf16(const std::string& bytes, bool bigEndian);
+// Decodes Latin-1: each byte is the code point of its value.
+std::u16string DecodeLatin1(const std::string& bytes);
 
 }  // namespace textconv

@@ -10,6 +10,7 @@
 
 #include "platform/Files.h"
 #include "platform/PathNames.h"
+#include "platform/TextConversion.h"
 
 namespace {
 
@@ -71,13 +72,11 @@ private:
 // A wide path as the native file system spells names: UTF-8. False for a lone surrogate.
 bool Utf8Path(const std::u16string& wide, std::string* out) {
   out->clear();
-  for (size_t i = 0; i < wide.size(); ++i) {
-    char32_t c = wide[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      return false;
-    }
+  for (size_t i = 0; i < wide.size();) {
+    size_t units = 1;
+    const char32_t c = textconv::CodePointAt(wide, i, &units);
+    if (textconv::IsSurrogate(c)) return false;
+    i += units;
     if (c < 0x80) {
       out->push_back(static_cast<char>(c));
     } else if (c < 0x800) {

@@ -82,9 +82,9 @@ std::string ToCp932Display(const std::u16string& wide) {
     pos += used;
     result.push_back('?');
     // Step over the character that has no form: a surrogate pair is one character.
-    const unsigned unit = static_cast<unsigned char>(le[pos]) | (static_cast<unsigned char>(le[pos + 1]) << 8);
-    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && pos + 4 <= le.size();
-    pos += pair ? 4 : 2;
+    size_t units = 1;
+    textconv::CodePointAt(wide, pos / 2, &units);
+    pos += 2 * units;
   }
   return result;
 }

@@ -49,10 +49,6 @@ std::string DisplayRun(const char16_t* text, int size) {
   return result;
 }
 
-bool IsPairAt(const std::u16string& s, size_t i) {
-  return s[i] >= 0xD800 && s[i] <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF;
-}
-
 }  // namespace
 
 std::string ToCp932Display(const std::u16string& wide) {
@@ -60,11 +56,15 @@ std::string ToCp932Display(const std::u16string& wide) {
   // character and becomes one "?" (the system would give one per code unit).
   std::string result;
   size_t start = 0;
-  for (size_t i = 0; i < wide.size(); ++i) {
-    if (!IsPairAt(wide, i)) continue;
-    result += DisplayRun(wide.data() + start, static_cast<int>(i - start));
-    result += '?';
-    start = ++i + 1;
+  for (size_t i = 0; i < wide.size();) {
+    size_t units = 1;
+    CodePointAt(wide, i, &units);
+    if (units == 2) {
+      result += DisplayRun(wide.data() + start, static_cast<int>(i - start));
+      result += '?';
+      start = i + 2;
+    }
+    i += units;
   }
   result += DisplayRun(wide.data() + start, static_cast<int>(wide.size() - start));
   return result;
