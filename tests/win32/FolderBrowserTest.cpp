@@ -61,6 +61,19 @@ POINT Centre(HWND control) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// The user moves the browser aside to see the window under it.
+void MoveBeside(HWND browser, HWND window) {
+  RECT t;
+  GetWindowRect(window, &t);
+  SetWindowPos(browser, nullptr, t.right + 20, t.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+bool Apart(HWND a, HWND b) {
+  RECT ra, rb, overlap;
+  GetWindowRect(a, &ra);
+  GetWindowRect(b, &rb);
+  return !IntersectRect(&overlap, &ra, &rb);
+}
+
 }  // namespace
 
 TEST(FolderBrowser, TheTrackDialogWaitsForItsBrowser) {
@@ -82,17 +95,9 @@ TEST(FolderBrowser, TheTrackDialogWaitsForItsBrowser) {
        Until([&] { return OpenBrowsers(d()).size() == 1; }, "the folder browser"),
        Do([&] {
          browser = OpenBrowsers(d()).front();
-         // The user moves the browser aside to see the dialog.
-         RECT t;
-         GetWindowRect(d(), &t);
-         SetWindowPos(browser, nullptr, t.right + 20, t.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+         MoveBeside(browser, d());
        }),
-       Until([&] {
-         RECT b, t, overlap;
-         GetWindowRect(browser, &b);
-         GetWindowRect(d(), &t);
-         return !IntersectRect(&overlap, &b, &t);
-       }, "the browser beside the dialog"),
+       Until([&] { return Apart(browser, d()); }, "the browser beside the dialog"),
        Do([&] {
          EXPECT_EQ(GetWindow(browser, GW_OWNER), nullptr);
          EXPECT_FALSE(IsWindowEnabled(d()));
@@ -172,16 +177,9 @@ TEST(FolderBrowser, TheAddFolderCommandWalksTheChosenFolder) {
        Until([&] { return OpenBrowsers(d()).size() == 1; }, "the folder browser"),
        Do([&] {
          browser = OpenBrowsers(d()).front();
-         RECT t;
-         GetWindowRect(d(), &t);
-         SetWindowPos(browser, nullptr, t.right + 20, t.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+         MoveBeside(browser, d());
        }),
-       Until([&] {
-         RECT b, t, overlap;
-         GetWindowRect(browser, &b);
-         GetWindowRect(d(), &t);
-         return !IntersectRect(&overlap, &b, &t);
-       }, "the browser beside the window"),
+       Until([&] { return Apart(browser, d()); }, "the browser beside the window"),
        Do([&] {
          EXPECT_EQ(prompter.folderTitles, std::vector<std::string>{fixed_texts::kAddFolderTitle});
          EXPECT_FALSE(IsWindowEnabled(d()));
