@@ -78,11 +78,7 @@ save_and_compare() {
   keys_to "$dialog" Return
   wait_gone "$save_title" || fail "the save dialog did not close"
   wait_file "$saved" || fail "Ctrl+S saved nothing"
-  # The list is written beside the target and moved over it whole: once there, it is complete.
-  cmp "$saved" "$saved.expected" || {
-    diff <(iconv -f CP932 -t UTF-8 "$saved" | cat -A) <(iconv -f CP932 -t UTF-8 "$saved.expected" | cat -A) >&2 || true
-    fail "$what"
-  }
+  same_list "$saved" "$saved.expected" "$what"
 }
 
 # --- The scene: the program in a folder of its own, three WAV files, a saved list. ---

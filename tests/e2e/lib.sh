@@ -108,6 +108,15 @@ fill_box() {
   fail "the box does not hold '$text' after $attempt pastes (it holds '$got')"
 }
 
+# Fails with $3 unless the saved list file $1 holds the bytes of $2, showing the lines
+# that differ. The list is written beside its target and moved over it whole, so once the
+# file is there it is complete.
+same_list() {
+  cmp -s "$1" "$2" && return 0
+  diff <(iconv -f CP932 -t UTF-8 "$1" | cat -A) <(iconv -f CP932 -t UTF-8 "$2" | cat -A) >&2 || true
+  fail "$3"
+}
+
 # Ends the closing pause of the console window $1 (its name matching $2) with a key and
 # waits for every such console to go. A key that arrives before the pause reads keys is
 # lost, so it is sent again while the console stays, up to the limit.

@@ -72,11 +72,7 @@ shot "tags-read"
 } | iconv -f UTF-8 -t CP932 | crlf > "$work/expected.csv"
 file_dialog ctrl+s "名前を付けて保存" "$work/saved.csv"
 wait_file "$work/saved.csv" || fail "Ctrl+S saved nothing"
-# The list is written beside the target and moved over it whole: once there, it is complete.
-cmp "$work/saved.csv" "$work/expected.csv" || {
-  diff <(iconv -f CP932 -t UTF-8 "$work/saved.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected.csv" | cat -A) >&2 || true
-  fail "the saved list does not hold the tags read"
-}
+same_list "$work/saved.csv" "$work/expected.csv" "the saved list does not hold the tags read"
 echo "tags: tags of two FFmpeg files read with Ctrl+R, typed cells kept, list saved byte for byte"
 
 # --- Drops from X (the XDND protocol, as a file manager does): a folder tree with a
@@ -112,10 +108,7 @@ shot "tags-dropped"
 } | iconv -f UTF-8 -t CP932 | crlf > "$work/expected-dropped.csv"
 file_dialog ctrl+s "名前を付けて保存" "$work/dropped.csv"
 wait_file "$work/dropped.csv" || fail "Ctrl+S saved nothing"
-cmp "$work/dropped.csv" "$work/expected-dropped.csv" || {
-  diff <(iconv -f CP932 -t UTF-8 "$work/dropped.csv" | cat -A) <(iconv -f CP932 -t UTF-8 "$work/expected-dropped.csv" | cat -A) >&2 || true
-  fail "the dropped folders, file and list file were not taken as expected"
-}
+same_list "$work/dropped.csv" "$work/expected-dropped.csv" "the dropped folders, file and list file were not taken as expected"
 keys_to "$main" Escape
 wait_program_end || fail "Esc did not close the main window"
 echo "tags: passed (and X drops of a folder tree with a Japanese subfolder, a folder with a file, and a list file)"
