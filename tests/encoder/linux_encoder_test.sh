@@ -141,6 +141,15 @@ for round in 1 2 3 4; do
   for i in 1 2 3; do
     name="par$round$i"
     wait_until test -e "$work/$name.rc" || fail "$name: the encoder did not end"
+    # Now and then (once in a fresh-clone CI run, never in 42 tries by hand) Wine's script
+    # host ends at once with exit code 0 and no output at all: the script never ran, as
+    # every way through it prints a line. That is Wine's start, not the encoder's work;
+    # the track is run again once, and said so, and must then pass every check below.
+    if [ "$(rc "$name")" = 0 ] && [ ! -s "$work/$name.out" ] && [ ! -e "$music/$name.wma" ]; then
+      echo "linux-encoder: note: Wine's script host ended $name without running it; running it again"
+      rm -f "$work/$name.rc"
+      run "$name" -input "$src" -output "$(winpath "$music/$name.wma")" -title "round $round"
+    fi
     [ "$(rc "$name")" = 0 ] || fail "$name: exit code $(rc "$name"): $(cat "$work/$name.out")"
     [ -s "$music/$name.wma" ] || fail "$name: no output file"
     grep -qF "$(encoded_line "$(winpath "$music/$name.wma")" "$music/$name.wma")" "$work/$name.out" &&
