@@ -1,5 +1,6 @@
 #include "platform/win32/ConsoleCodePage.h"
 
+#include "platform/Text.h"
 #include "platform/win32/Handles.h"
 
 namespace {
@@ -28,8 +29,7 @@ bool OemCodePageIs932(HKEY nls) {
 // The subkey's name with ASCII letters lowered, others kept as they are.
 std::wstring LowerAscii(const wchar_t* name) {
   std::wstring lowered(name);
-  for (wchar_t& c : lowered)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  for (wchar_t& c : lowered) c = text::FoldAscii(c);
   return lowered;
 }
 
@@ -51,7 +51,7 @@ bool ConsoleReadsCodePage932(HKEY nls, HKEY console, const std::string& scriptNa
   if (!CodePageValueIs932OrUnset(console)) return false;
 
   std::wstring script;
-  for (char c : scriptName) script += static_cast<wchar_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  for (char c : scriptName) script += static_cast<wchar_t>(text::FoldAscii(c));  // an ASCII name
   // A key name is at most 255 characters.
   wchar_t name[256];
   for (DWORD index = 0;; ++index) {
