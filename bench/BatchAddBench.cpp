@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/UserRows.h"
 #include "core/EncodingInfoFile.h"
 #include "core/TrackList.h"
 
@@ -23,28 +24,11 @@ constexpr int kRows = 100000;
 
 bool PathBefore(const std::string& a, const std::string& b) { return CompareTrackPaths(a, b) < 0; }
 
-// Rows like a user's: a music folder, a Japanese title and author, a copyright line,
-// a short description, a save path on every third row.
-std::vector<NewTrack> UserRows() {
-  std::vector<NewTrack> rows;
-  for (int i = 0; i < kRows; ++i) {
-    const std::string n = std::to_string(i);
-    NewTrack row{"C:\\Users\\someone\\Music\\アルバム " + std::to_string(i % 997) + "\\Track " + n + ".wav", {}};
-    row.cells = {{kColumnTitle, (i % 10 == 0 ? "曲名, その" : "曲名 その") + n},
-                 {kColumnAuthor, "山田 太郎 & The Players"},
-                 {kColumnCopyright, "(C) 2004 Example Records"},
-                 {kColumnDescription, "ライブ録音 第" + n + "回"}};
-    if (i % 3 == 0) row.cells.emplace_back(kColumnSavePath, "D:\\Encoded\\Track " + n + ".wma");
-    rows.push_back(std::move(row));
-  }
-  return rows;
-}
-
 // The rows as a list, kept for the whole run as the program keeps its list.
 const TrackList& Source() {
   static TrackList* list = [] {
     auto* l = new TrackList;
-    l->AddTracks(UserRows());
+    l->AddTracks(UserRows(kRows));
     return l;
   }();
   return *list;
@@ -148,7 +132,7 @@ void BM_BatchInto100k(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     auto* list = new TrackList;
-    list->AddTracks(UserRows());
+    list->AddTracks(UserRows(kRows));
     std::vector<NewTrack> batch;
     for (const std::string& path : RandomPaths()) batch.push_back({path, {}});
     state.ResumeTiming();

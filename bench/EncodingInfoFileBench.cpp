@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/UserRows.h"
 #include "core/EncodingInfoFile.h"
 #include "platform/Files.h"
 #include "platform/Prompter.h"
@@ -37,25 +38,10 @@ private:
 
 std::string BenchFile() { return "/tmp/brumlet-bench-" + std::to_string(::getpid()) + ".csv"; }
 
-// Rows like a user's: a music folder, a Japanese title and author, a copyright line,
-// a short description, a save path on every third row, a comma in every tenth title.
-void Fill(TrackList& list) {
-  for (int i = 0; i < kRows; ++i) {
-    const std::string n = std::to_string(i);
-    const int row = list.AddTrack("C:\\Users\\someone\\Music\\アルバム " + std::to_string(i % 997) + "\\Track " + n +
-                                  ".wav");
-    list.SetItemText(row, kColumnTitle, (i % 10 == 0 ? "曲名, その" : "曲名 その") + n);
-    list.SetItemText(row, kColumnAuthor, "山田 太郎 & The Players");
-    list.SetItemText(row, kColumnCopyright, "(C) 2004 Example Records");
-    list.SetItemText(row, kColumnDescription, "ライブ録音 第" + n + "回");
-    if (i % 3 == 0) list.SetItemText(row, kColumnSavePath, "D:\\Encoded\\Track " + n + ".wma");
-  }
-}
-
 TrackList& Source() {
   static TrackList* list = [] {
     auto* l = new TrackList;
-    Fill(*l);
+    l->AddTracks(UserRows(kRows));
     return l;
   }();
   return *list;

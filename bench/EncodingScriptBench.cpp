@@ -19,12 +19,14 @@ namespace {
 
 // Rows with typical tags; `folder` is where the sources are.
 void Fill(TrackList& tracks, const std::string& folder, int rows, char separator) {
+  std::vector<NewTrack> batch;
   for (int i = 0; i < rows; ++i) {
-    const int row = tracks.AddTrack(folder + separator + "Track " + std::to_string(i) + ".wav");
-    tracks.SetItemText(row, kColumnAuthor, "Some Artist");
-    tracks.SetItemText(row, kColumnCopyright, "(c) 2024 Label & Co. 100%");
-    tracks.SetItemText(row, kColumnDescription, "Live recording \"take 2\"");
+    batch.push_back({folder + separator + "Track " + std::to_string(i) + ".wav",
+                     {{kColumnAuthor, "Some Artist"},
+                      {kColumnCopyright, "(c) 2024 Label & Co. 100%"},
+                      {kColumnDescription, "Live recording \"take 2\""}}});
   }
+  tracks.AddTracks(std::move(batch));
 }
 
 void Report(benchmark::State& state, int rows, const FakePrompter& prompter) {

@@ -12,8 +12,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,8 +47,9 @@ struct NewTrack {
 };
 
 // The most bytes of text one row is made with: its path, a title of its own and, in a row
-// made with tags, each tag cell with its 4-byte size. Far below what the record's 32-bit
-// sizes and offsets hold.
+// made with tags, each tag cell counted with 4 bytes more. A row past it is refused as
+// memory running out would refuse it; a row within it stays far inside the 32-bit
+// offsets the list keeps its cells at and the int lengths the list view works in.
 inline constexpr size_t kMaxRowTextBytes = UINT32_MAX / 4;
 
 // Sums the bytes of text a row is made with (see kMaxRowTextBytes) into `*bytes`:
@@ -60,10 +59,8 @@ inline constexpr size_t kMaxRowTextBytes = UINT32_MAX / 4;
 // wraps: with 32-bit sizes, seven texts each within the limit could.
 bool SumRowTextBytes(size_t pathSize, size_t ownTitleSize, const size_t* tagSizes, size_t limit, size_t* bytes);
 
-class TrackPool;  // where the rows live
-
 // The rows of one AddTracks call, in the order the action gives them, each made in its
-// final form as it arrives, so that adding the batch only sorts and links them.
+// final form as it arrives, so that adding the batch only sorts and moves them.
 class TrackBatch {
 public:
   // `rowTextLimit`: the most bytes of text one row may be made with (tests lower it).
@@ -76,13 +73,12 @@ public:
   // SetItemText would set them once the row is listed. Throws std::bad_alloc, adding
   // nothing, when the row's texts pass the batch's limit or memory runs out.
   void Add(std::string_view path, const std::string_view* title = nullptr, const std::string_view* tags = nullptr);
-  size_t size() const { return rows_.size(); }
+  size_t size() const;
 
 private:
   friend class TrackList;
   size_t rowTextLimit_;
-  std::unique_ptr<TrackPool> pool_;  // made with the first row
-  std::deque<Track*> rows_;  // grows without moving what it holds
+  std::vector<Track> rows_;
 };
 
 // One cell to set through SetItemTexts.
@@ -130,7 +126,7 @@ public:
   // Sets several cells at once, all or nothing, with the rules of SetItemText.
   void SetItemTexts(const std::vector<CellEdit>& edits);
 
-  int GetTrackCount() const { return count_; }
+  int GetTrackCount() const;
   int GetSelectedTrackCount() const { return selectedCount_; }
   // The selected row with the lowest index, or -1.
   int GetFirstSelectedTrack() const;
@@ -143,7 +139,7 @@ public:
   // a cell's text became another, since the list was made or last marked saved.
   // Selecting, focusing and setting a cell to the text it has change nothing. An empty
   // list holds none, as there is nothing in it to lose.
-  bool HasUnsavedChanges() const { return changed_ && count_ > 0; }
+  bool HasUnsavedChanges() const { return changed_ && GetTrackCount() > 0; }
   // The rows are now what a file holds (the list was saved, or loaded into an empty list).
   void MarkSaved() { changed_ = false; }
 
@@ -171,29 +167,14 @@ public:
   void FailAllocationStep(int n) { failStep_ = n; }
 
 private:
-  // Rows are kept in blocks of at most kBlockSize, each block sorted and every row of
-  // a block ordered before the rows of the next. Inserting moves at most one block's
-  // pointers, so adding one row stays fast however long the list grows. The rows the
-  // blocks point to live in the list's pool.
-  struct Block {
-    std::vector<Track*> rows;  // capacity kBlockSize, so an insert never reallocates
-    int selected = 0;          // selected rows in this block
-  };
-  static constexpr size_t kBlockSize = 512;
-
-  Track* RowAt(int row) const;
-  // Block holding `row` and the row's offset in it.
-  size_t BlockOf(int row, int* offset) const;
-  // Where `path` belongs: the block and offset it would be inserted at; true when a row
-  // already holds it.
-  bool Locate(std::string_view path, size_t* block, size_t* offset) const;
+  Track* RowAt(int row);
+  const Track* RowAt(int row) const;
+  // The index of the first row whose path does not sort before `path`.
+  size_t LowerBound(std::string_view path) const;
   // Counts an allocation step and throws when it is the one the seam names.
   void AllocationStep();
 
-  std::unique_ptr<TrackPool> pool_;  // holds every row
-  std::vector<Block> blocks_;
-  std::vector<int> starts_;  // index of each block's first row, always up to date
-  int count_ = 0;
+  std::vector<Track> rows_;  // in CompareTrackPaths order
   int selectedCount_ = 0;
   int focus_ = -1;
   int anchor_ = -1;

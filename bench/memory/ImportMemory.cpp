@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/UserRows.h"
 #include "core/EncodingInfoFile.h"
 #include "core/TrackList.h"
 
@@ -27,33 +28,21 @@ void* operator new(size_t size) {
   g_peak = std::max(g_peak, g_inUse);
   return p;
 }
-void operator delete(void* p) noexcept {
+// Every form of delete ends here; calling operator delete from operator delete[] would
+// be taken by GCC for a mismatched pair.
+static void Release(void* p) noexcept {
   if (p) g_inUse -= malloc_usable_size(p);
   std::free(p);
 }
-void operator delete(void* p, size_t) noexcept { operator delete(p); }
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete(void* p, size_t) noexcept { Release(p); }
 void* operator new[](size_t size) { return operator new(size); }
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete[](void* p, size_t) noexcept { operator delete(p); }
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete[](void* p, size_t) noexcept { Release(p); }
 
 namespace {
 
 constexpr int kRows = 100000;
-
-// The same rows as the timing benchmarks: a music folder, Japanese title and author, a
-// copyright line, a short description, a save path on every third row.
-void Fill(TrackList& list) {
-  for (int i = 0; i < kRows; ++i) {
-    const std::string n = std::to_string(i);
-    const int row = list.AddTrack("C:\\Users\\someone\\Music\\アルバム " + std::to_string(i % 997) + "\\Track " + n +
-                                  ".wav");
-    list.SetItemText(row, kColumnTitle, (i % 10 == 0 ? "曲名, その" : "曲名 その") + n);
-    list.SetItemText(row, kColumnAuthor, "山田 太郎 & The Players");
-    list.SetItemText(row, kColumnCopyright, "(C) 2004 Example Records");
-    list.SetItemText(row, kColumnDescription, "ライブ録音 第" + n + "回");
-    if (i % 3 == 0) list.SetItemText(row, kColumnSavePath, "D:\\Encoded\\Track " + n + ".wma");
-  }
-}
 
 void Measure(const char* name, const std::string& file, double textPerRow) {
   const size_t before = g_inUse;
@@ -74,7 +63,7 @@ int main() {
   double textPerRow = 0;
   {
     TrackList source;
-    Fill(source);
+    source.AddTracks(UserRows(kRows));  // the same rows as the timing benchmarks
     inOrder = EncodingInfoText(source);
     size_t text = 0;
     for (int row = 0; row < source.GetTrackCount(); ++row)
