@@ -1,5 +1,6 @@
 #include "tests/ScratchFolder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -17,10 +18,16 @@ ScratchFolder::ScratchFolder() {
   path_ += static_cast<char>(std::filesystem::path::preferred_separator);
 }
 
-// Removes the folder with whatever the test made in it, subfolders included. A failure
-// is ignored: a destructor must not throw, and a leftover folder harms no later test.
+// Removes the folder with whatever the test made in it, subfolders included. A file
+// dialog that was shown a folder in here leaves it the process's current folder, as the
+// system's dialogs do, and Windows removes no folder that is a process's current one: the
+// current folder moves out first. A failure is ignored: a destructor must not throw, and
+// a leftover folder harms no later test.
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;
+  const std::filesystem::path current = std::filesystem::current_path(ignored);
+  const auto inside = std::mismatch(folder_.begin(), folder_.end(), current.begin(), current.end());
+  if (!ignored && inside.first == folder_.end()) std::filesystem::current_path(folder_.parent_path(), ignored);
   std::filesystem::remove_all(folder_, ignored);
 }
 

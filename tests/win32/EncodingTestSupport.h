@@ -11,6 +11,7 @@
 
 #include "core/Texts.h"
 #include "platform/win32/Handles.h"
+#include "tests/ScratchFolder.h"
 
 namespace enctest {
 
@@ -64,36 +65,13 @@ inline std::vector<std::string> SplitLines(const std::string& data) {
   return lines;
 }
 
-// Deletes a folder and everything in it.
-inline void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 // The stand-in encoder in the encoder folder, recording into a file of the scratch
 // folder (named by BRUMLET_WMCMD_RECORD, which the script's processes inherit).
 class Fixture : public ::testing::Test {
 protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    scratch_ = std::string(temp) + "brumlet-enc-" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(GetTickCount());
-    ASSERT_TRUE(CreateDirectoryA(scratch_.c_str(), nullptr)) << scratch_;
+    scratch_ = folder_.Path();
+    scratch_.pop_back();  // without its last separator: the tests join names with "\\"
     // The sources' folder carries characters the script must survive in every path.
     sources_ = scratch_ + "\\src & (1) %CD% ^!x!;,'";
     ASSERT_TRUE(CreateDirectoryA(sources_.c_str(), nullptr)) << sources_;
@@ -108,15 +86,13 @@ protected:
     record_ = scratch_ + "\\record.txt";
     SetEnvironmentVariableA("BRUMLET_WMCMD_RECORD", record_.c_str());
   }
-  void TearDown() override {
-    SetEnvironmentVariableA("BRUMLET_WMCMD_RECORD", nullptr);
-    RemoveTree(scratch_);
-  }
+  void TearDown() override { SetEnvironmentVariableA("BRUMLET_WMCMD_RECORD", nullptr); }
 
   // The calls the stand-in recorded, one line each.
   std::vector<std::string> Recorded() { return SplitLines(ReadAll(record_)); }
 
-  std::string scratch_;  // the script and the record
+  ScratchFolder folder_;  // removed with all the tests made in it, wide names included
+  std::string scratch_;  // folder_'s path: the script and the record
   std::string sources_;  // the source files
   std::string record_;
 };

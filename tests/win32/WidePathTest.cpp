@@ -113,30 +113,7 @@ protected:
     ASSERT_TRUE(CreateDirectoryW(WideChars(music_), nullptr));
     for (const auto& name : {kCafe, kPlainCafe, kKorean}) ASSERT_TRUE(MakeFile(music_ + u"\\" + name));
   }
-  void TearDown() override {
-    RemoveWideTree(textconv::FromCp932(scratch_));  // names the ANSI calls cannot reach
-    enctest::Fixture::TearDown();
-  }
   std::u16string In(const std::u16string& name) const { return music_ + u"\\" + name; }
-
-  static void RemoveWideTree(const std::u16string& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(WideChars(folder + u"\\*"), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::u16string name = FromWide(found.cFileName);
-        if (name == u"." || name == u"..") continue;
-        const std::u16string path = folder + u"\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveWideTree(path);
-        } else {
-          DeleteFileW(WideChars(path));
-        }
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(WideChars(folder));
-  }
 
   std::u16string music_;
 };
