@@ -1,8 +1,8 @@
 // Adding many rows at once, at 100,000 rows: the list file imported in list order and
 // shuffled, and a batch of random paths added to a list that holds 100,000 already. Each
 // runs beside its baseline: std::sort of the same paths as std::strings with the list's
-// comparison, from the same starting order. Adding rows one at a time is BM_AddTrack100k
-// in TrackListBench.cpp.
+// comparison, from the same starting order. Adding one row to a long list is
+// BM_AddOneRowTo100k in TrackListBench.cpp.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
