@@ -74,10 +74,6 @@ Track WithCells(const Track& row, const std::pair<int, std::string_view>* edits,
   return changed;
 }
 
-}  // namespace
-
-namespace {
-
 // CompareTrackPaths on the bytes of two paths.
 int ComparePathBytes(const char* a, size_t aSize, const char* b, size_t bSize) {
   const auto* x = reinterpret_cast<const unsigned char*>(a);
