@@ -47,13 +47,14 @@ std::string_view DefaultTitlePart(std::string_view path) { return FileTitlePart(
 // when it is gone itself the row now in its place, or the last, takes over.
 int FollowRow(int kept, int count) { return kept < count ? kept : count - 1; }
 
-// A row holding `cells`, not selected. Throws std::bad_alloc when memory runs out or the
-// cells pass kMaxRowTextBytes together, which the offsets could not hold.
-Track MakeTrack(const std::string_view (&cells)[kTrackColumnCount]) {
+// A row holding the kTrackColumnCount `cells`, not selected. Throws std::bad_alloc when
+// memory runs out or the cells pass kMaxRowTextBytes together, which the offsets could not
+// hold.
+Track MakeTrack(const std::string_view* cells) {
   size_t total = 0;
-  for (std::string_view cell : cells) {
-    if (cell.size() > kMaxRowTextBytes - total) throw std::bad_alloc();
-    total += cell.size();
+  for (int column = 0; column < kTrackColumnCount; ++column) {
+    if (cells[column].size() > kMaxRowTextBytes - total) throw std::bad_alloc();
+    total += cells[column].size();
   }
   Track row;
   row.text.reserve(total);
@@ -62,16 +63,6 @@ Track MakeTrack(const std::string_view (&cells)[kTrackColumnCount]) {
     row.ends[column] = static_cast<uint32_t>(row.text.size());
   }
   return row;
-}
-
-// `row` with the cells of `edits` (column, text) set in their order, as a new row.
-Track WithCells(const Track& row, const std::pair<int, std::string_view>* edits, size_t count) {
-  std::string_view cells[kTrackColumnCount];
-  for (int column = 0; column < kTrackColumnCount; ++column) cells[column] = row.Cell(column);
-  for (size_t k = 0; k < count; ++k) cells[edits[k].first] = edits[k].second;
-  Track changed = MakeTrack(cells);
-  changed.selected = row.selected;
-  return changed;
 }
 
 // CompareTrackPaths on the bytes of two paths.
@@ -137,22 +128,37 @@ TrackBatch::~TrackBatch() = default;
 size_t TrackBatch::size() const { return rows_.size(); }
 
 void TrackBatch::Add(std::string_view path, const std::string_view* title, const std::string_view* tags) {
+  std::string_view cells[kTrackColumnCount];
+  const std::string_view pathTitle = NewRowCells(path, cells);
+  if (title) cells[kColumnTitle] = *title;
+  for (int k = 0; tags && k < kRowTagCount; ++k) cells[kTagColumns[k]] = tags[k];
+  AddCells(cells, pathTitle);
+}
+
+std::string_view TrackBatch::NewRowCells(std::string_view path, std::string_view* cells) {
+  cells[kColumnPath] = path;
+  cells[kColumnTitle] = DefaultTitlePart(path);
+  for (int k = 0; k < kRowTagCount; ++k) cells[kTagColumns[k]] = kNoTags[k];
+  return cells[kColumnTitle];
+}
+
+void TrackBatch::AddCells(const std::string_view* cells, std::string_view pathTitle) {
   // The texts are counted as the limit has always counted them: a title only when it is
   // not the one the path gives, the tags only when one of them is not what a new row holds.
-  const std::string_view pathTitle = DefaultTitlePart(path);
-  const bool tagged = tags != nullptr && !std::equal(tags, tags + kRowTagCount, kNoTags);
+  const std::string_view path = cells[kColumnPath];
   size_t tagSizes[kRowTagCount] = {};
-  for (int k = 0; tagged && k < kRowTagCount; ++k) tagSizes[k] = tags[k].size();
+  bool tagged = false;
+  for (int k = 0; k < kRowTagCount; ++k) {
+    tagSizes[k] = cells[kTagColumns[k]].size();
+    tagged = tagged || cells[kTagColumns[k]] != kNoTags[k];
+  }
+  const std::string_view title = cells[kColumnTitle];
+  const size_t ownTitle = title == pathTitle ? 0 : title.size();
   size_t bytes = 0;
-  const size_t ownTitle = title != nullptr && *title != pathTitle ? title->size() : 0;
   if (!SumRowTextBytes(path.size(), ownTitle, tagged ? tagSizes : nullptr, std::min(rowTextLimit_, kMaxRowTextBytes),
                        &bytes)) {
     throw std::bad_alloc();
   }
-  std::string_view cells[kTrackColumnCount];
-  cells[kColumnPath] = path;
-  cells[kColumnTitle] = title ? *title : pathTitle;
-  for (int k = 0; k < kRowTagCount; ++k) cells[kTagColumns[k]] = tags ? tags[k] : kNoTags[k];
   rows_.push_back(MakeTrack(cells));
 }
 
@@ -203,21 +209,12 @@ int TrackList::AddTracks(std::vector<NewTrack>&& batch) {
   TrackBatch rows;
   for (NewTrack& row : batch) {
     // The row is made with its cells, as setting them in their order would leave them.
-    const std::string_view* title = nullptr;
-    std::string_view givenTitle;
-    std::string_view tags[kRowTagCount];
-    std::copy(std::begin(kNoTags), std::end(kNoTags), tags);
-    bool tagged = false;
+    std::string_view cells[kTrackColumnCount];
+    const std::string_view pathTitle = TrackBatch::NewRowCells(row.path, cells);
     for (const auto& cell : row.cells) {
-      if (cell.first == kColumnTitle) {
-        title = &(givenTitle = cell.second);
-      } else if (IsSettable(cell.first)) {
-        const int k = static_cast<int>(std::find(kTagColumns, kTagColumns + kRowTagCount, cell.first) - kTagColumns);
-        tags[k] = cell.second;
-        tagged = true;
-      }
+      if (IsSettable(cell.first)) cells[cell.first] = cell.second;
     }
-    rows.Add(row.path, title, tagged ? tags : nullptr);
+    rows.AddCells(cells, pathTitle);
     row = NewTrack();  // the batch's memory goes as it is taken over
   }
   std::vector<NewTrack>().swap(batch);
@@ -327,19 +324,22 @@ void TrackList::SetItemTexts(const std::vector<CellEdit>& edits) {
   }
   std::stable_sort(byRow.begin(), byRow.end(), [&edits](size_t a, size_t b) { return edits[a].row < edits[b].row; });
   std::vector<std::pair<int, Track>> changed;
-  std::vector<std::pair<int, std::string_view>> cells;
   for (size_t first = 0; first < byRow.size();) {
     const int row = edits[byRow[first]].row;
     const Track& track = rows_[static_cast<size_t>(row)];
-    cells.clear();
+    std::string_view cells[kTrackColumnCount];
+    for (int column = 0; column < kTrackColumnCount; ++column) cells[column] = track.Cell(column);
     bool differs = false;  // setting a cell to the text it has is no change
     size_t next = first;
     for (; next < byRow.size() && edits[byRow[next]].row == row; ++next) {
       const CellEdit& edit = edits[byRow[next]];
-      cells.emplace_back(edit.column, edit.text);
-      differs = differs || track.Cell(edit.column) != edit.text;
+      differs = differs || cells[edit.column] != edit.text;
+      cells[edit.column] = edit.text;
     }
-    if (differs) changed.emplace_back(row, WithCells(track, cells.data(), cells.size()));
+    if (differs) {
+      changed.emplace_back(row, MakeTrack(cells));
+      changed.back().second.selected = track.selected;
+    }
     first = next;
   }
   for (auto& row : changed) rows_[static_cast<size_t>(row.first)] = std::move(row.second);

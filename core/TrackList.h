@@ -77,6 +77,11 @@ public:
 
 private:
   friend class TrackList;
+  // The kTrackColumnCount cells of a new row for `path` before any is set; returns the
+  // title the path gives (finding it walks the path, so it is done once a row).
+  static std::string_view NewRowCells(std::string_view path, std::string_view* cells);
+  // Adds a row with these kTrackColumnCount cells, checked against the limit first.
+  void AddCells(const std::string_view* cells, std::string_view pathTitle);
   size_t rowTextLimit_;
   std::vector<Track> rows_;
 };
